@@ -1,0 +1,127 @@
+#include "numtext/parse.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "base/errors.h"
+#include "numtext/number_format.h"
+
+namespace vellora::numtext {
+namespace {
+
+// Runs a test body with the given decimal separator and restores the previous format.
+class SeparatorScope {
+ public:
+  explicit SeparatorScope(char decimal) : saved_(ProcessNumberFormat()) {
+    ProcessNumberFormat().decimalSeparator = decimal;
+  }
+  ~SeparatorScope() { ProcessNumberFormat() = saved_; }
+
+ private:
+  NumberFormat saved_;
+};
+
+struct Accepted {
+  std::string text;
+  long double value;
+};
+
+TEST(ParseFloat, AcceptsTheGrammarWithExactValues) {
+  SeparatorScope dot('.');
+  const Accepted cases[] = {
+      {"10", 10.0L},        {" 1.5 ", 1.5L},     {"+2", 2.0L},         {"1.", 1.0L},
+      {".5", 0.5L},         {"1e3", 1000.0L},    {"1E+3", 1000.0L},    {"1000e0", 1000.0L},
+      {"2.5e-1", 0.25L},    {"1e", 1.0L},        {"1e+", 1.0L},        {".", 0.0L},
+      {"5.00", 5.0L},       {"0.1", 0.1L},       {"-3.75", -3.75L},    {"   7", 7.0L},
+      {"0.000001", 1e-6L},  {"18446744073709551615", 18446744073709551615.0L},
+  };
+  for (const auto& c : cases) {
+    long double value = -99.0L;
+    ASSERT_TRUE(TryParseFloat(c.text, value)) << c.text;
+    EXPECT_EQ(value, c.value) << c.text;
+    EXPECT_EQ(ParseFloat(c.text), c.value) << c.text;
+  }
+}
+
+TEST(ParseFloat, NegativeZeroKeepsItsSign) {
+  SeparatorScope dot('.');
+  for (const char* text : {"-0", "-.", "-0.000", "-0e5"}) {
+    const long double value = ParseFloat(text);
+    EXPECT_EQ(value, 0.0L) << text;
+    EXPECT_TRUE(std::signbit(value)) << text;
+  }
+}
+
+TEST(ParseFloat, RejectsWithTheTextQuotedAsTyped) {
+  SeparatorScope dot('.');
+  const std::string rejected[] = {
+      "",      "   ",    "-",      "e5",    "1,5",  "1,000", "1 000", "1.2.3", "0x10",
+      "INF",   "1\t",    "\t1",    "abc",   "+-1",  "1e4999", "1e5000", "1e99999", "1e+-3",
+      "--1",   "1e3.5",  "NaN",    "1e5 x", "１",
+  };
+  for (const auto& text : rejected) {
+    long double value = 42.0L;
+    EXPECT_FALSE(TryParseFloat(text, value)) << text;
+    EXPECT_EQ(value, 42.0L) << "a failed parse must not write the value: " << text;
+    try {
+      ParseFloat(text);
+      ADD_FAILURE() << "accepted: " << text;
+    } catch (const EConvertError& e) {
+      EXPECT_EQ(e.Message(), "'" + text + "' is not a valid floating point value");
+    }
+  }
+}
+
+TEST(ParseFloat, FollowsTheDecimalSeparatorOfTheFormat) {
+  SeparatorScope comma(',');
+  EXPECT_EQ(ParseFloat("1,5"), 1.5L);
+  EXPECT_EQ(ParseFloat(","), 0.0L);
+  EXPECT_THROW(ParseFloat("5.00"), EConvertError);
+  EXPECT_THROW(ParseFloat("1,000,5"), EConvertError);
+}
+
+TEST(ParseFloat, StopsAtAnEmbeddedNul) {
+  SeparatorScope dot('.');
+  EXPECT_EQ(ParseFloat(std::string("12\0abc", 6)), 12.0L);
+}
+
+TEST(ParseFloat, LongDigitStringsRoundWithinTheExtendedRange) {
+  SeparatorScope dot('.');
+  // Three thousand digits then a matching negative exponent: about 1.
+  std::string text = "1" + std::string(2999, '0') + "e-2999";
+  EXPECT_NEAR(static_cast<double>(ParseFloat(text)), 1.0, 1e-15);
+  // A fraction with thousands of digits.
+  std::string fraction = "0." + std::string(3000, '3');
+  EXPECT_NEAR(static_cast<double>(ParseFloat(fraction)), 1.0 / 3.0, 1e-15);
+  // Beyond the extended range as an integer: fails.
+  EXPECT_THROW(ParseFloat(std::string(5000, '9')), EConvertError);
+  // A scale of -5120 or less gives zero at once.
+  EXPECT_EQ(ParseFloat("0." + std::string(5200, '0') + "1"), 0.0L);
+}
+
+TEST(ParseFloat, ExtremeExponentsStayWithinTheExtendedRange) {
+  SeparatorScope dot('.');
+  const long double big = ParseFloat("1e4931");
+  EXPECT_NEAR(static_cast<double>(big / 1e4931L), 1.0, 1e-15);
+  const long double small = ParseFloat("1e-400");
+  EXPECT_NEAR(static_cast<double>(small * 1e400L), 1.0, 1e-15);
+  // A subnormal of the extended format is a value, not a failure.
+  const long double tiny = ParseFloat("1e-4950");
+  EXPECT_GT(tiny, 0.0L);
+  EXPECT_LT(tiny, 1e-4940L);
+}
+
+TEST(ParseFloat, ExponentDigitsStopAtTheBound) {
+  SeparatorScope dot('.');
+  // 0005 is read digit by digit while below 500: all taken.
+  EXPECT_EQ(ParseFloat("1e0005"), 1e5L);
+  // 4999 is the largest exponent that can be read; 1e-4999 underflows to a tiny value or zero.
+  long double value = 1.0L;
+  EXPECT_TRUE(TryParseFloat("1e-4999", value));
+  EXPECT_EQ(value, 0.0L);
+}
+
+}  // namespace
+}  // namespace vellora::numtext
