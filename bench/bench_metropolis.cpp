@@ -38,8 +38,12 @@ void BM_MetropolisBlock(benchmark::State& bench, const char* t, const char* h, c
 
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_MetropolisBlock, T=2.269, "2.269", "0", "0")->Name("BM_MetropolisBlock/T=2.269")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_MetropolisBlock, T=5, "5", "0", "0")->Name("BM_MetropolisBlock/T=5")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_MetropolisBlock, T=2_h=0.5_J2=-0.25, "2", "0.5", "-0.25")
+BENCHMARK_CAPTURE(BM_MetropolisBlock, T = 2.269, "2.269", "0", "0")
+    ->Name("BM_MetropolisBlock/T=2.269")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MetropolisBlock, T = 5, "5", "0", "0")
+    ->Name("BM_MetropolisBlock/T=5")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_MetropolisBlock, T = 2_h = 0.5_J2 = -0.25, "2", "0.5", "-0.25")
     ->Name("BM_MetropolisBlock/T=2,h=0.5,J2=-0.25")
     ->Unit(benchmark::kMillisecond);

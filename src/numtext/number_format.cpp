@@ -34,6 +34,8 @@ NumberFormat& ProcessNumberFormat() {
   return format;
 }
 
-void ReloadNumberFormat() { ProcessNumberFormat() = LoadNumberFormatFromLocale(); }
+void ReloadNumberFormat() {
+  ProcessNumberFormat() = LoadNumberFormatFromLocale();
+}
 
 }  // namespace vellora::numtext

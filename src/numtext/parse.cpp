@@ -11,7 +11,9 @@
 namespace vellora::numtext {
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // Exponent digits are taken while the exponent read so far is below this bound, so the exponent
 // never exceeds 4999 and the scale stays within the power tables.

@@ -46,9 +46,10 @@ struct AttemptRule {
   Fault fault = Fault::kNone;
 };
 
-// Indexed by (s > 0) * 81 + (NN + 4) * 9 + (NNN + 4), so the index needs no division.
-constexpr int RuleIndex(int s, int nn, int nnn) { return (s > 0 ? 81 : 0) + (nn + 4) * 9 + (nnn + 4); }
-constexpr int kRuleCount = 162;
+constexpr int CaseIndex(int sUp, int nnUp, int nnnUp) {
+  return sUp * 25 + nnUp * 5 + nnnUp;
+}
+constexpr int kCaseCount = 50;
 
 AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn) {
   AttemptRule rule;
@@ -70,19 +71,6 @@ AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn) 
   }
   return rule;
 }
-
-// Wrapped neighbour offsets of each index 0..99 on the torus.
-struct Neighbours {
-  int previous[kLatticeSide];
-  int next[kLatticeSide];
-  constexpr Neighbours() : previous(), next() {
-    for (int k = 0; k < kLatticeSide; ++k) {
-      previous[k] = k == 0 ? kLatticeSide - 1 : k - 1;
-      next[k] = k == kLatticeSide - 1 ? 0 : k + 1;
-    }
-  }
-};
-constexpr Neighbours kNeighbours;
 
 }  // namespace
 
@@ -116,57 +104,79 @@ long double AcceptanceWeight(double eloc, double temperature) {
 }
 
 void RunBlock(SimulationState& state, RandomSource& random) {
-  AttemptRule rules[kRuleCount];
-  for (int s : {-1, 1}) {
-    for (int nn = -4; nn <= 4; nn += 2) {
-      for (int nnn = -4; nnn <= 4; nnn += 2) rules[RuleIndex(s, nn, nnn)] = MakeRule(state.parameters, s, nn, nnn);
+  // The 50 cases, indexed by the number of up spins: 25 x (s up) + 5 x (up nearest neighbours)
+  // + (up diagonal neighbours). Whether the flip lowers the energy is also kept as one bit per
+  // case in a word, so the decision that the next draws depend on needs no memory access.
+  AttemptRule rules[kCaseCount];
+  std::uint64_t lowersEnergy = 0;
+  for (int sUp = 0; sUp <= 1; ++sUp) {
+    for (int nnUp = 0; nnUp <= 4; ++nnUp) {
+      for (int nnnUp = 0; nnnUp <= 4; ++nnnUp) {
+        const int index = CaseIndex(sUp, nnUp, nnnUp);
+        rules[index] = MakeRule(state.parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4);
+        if (rules[index].lowersEnergy && rules[index].fault == Fault::kNone) {
+          lowersEnergy |= std::uint64_t{1} << index;
+        }
+      }
     }
   }
 
-  std::int32_t* const spins = state.lattice.spins.data();
+  // The block works on a copy of the lattice holding 1 for an up spin and 0 for a down spin,
+  // which stays in the first-level cache; it is copied back however the block ends, together
+  // with the generator and the partial sum.
+  std::uint8_t up[kSiteCount];
+  for (int site = 0; site < kSiteCount; ++site) up[site] = state.lattice.spins[site] > 0 ? 1 : 0;
   std::uint32_t k = random.State();
   double sum = 0.0;
-  // Whatever way the loop ends, the generator and the partial sum are left where they stand.
   struct WriteBack {
+    SimulationState& state;
     RandomSource& random;
-    std::uint32_t& k;
-    double& sum;
-    double& energyEstimate;
+    const std::uint8_t* up;
+    const std::uint32_t& k;
+    const double& sum;
     ~WriteBack() {
+      for (int site = 0; site < kSiteCount; ++site) state.lattice.spins[site] = up[site] ? 1 : -1;
       random.SetState(k);
-      energyEstimate = sum;
+      state.energyEstimate = sum;
     }
-  } writeBack{random, k, sum, state.energyEstimate};
+  } writeBack{state, random, up, k, sum};
 
   for (std::int32_t attempt = 0; attempt < state.blockLength; ++attempt) {
     k = k * RandomSource::kMultiplier + RandomSource::kIncrement;
-    const int i = static_cast<int>((std::uint64_t{k} * 100u) >> 32);
+    const unsigned i = static_cast<unsigned>((std::uint64_t{k} * 100u) >> 32);
     k = k * RandomSource::kMultiplier + RandomSource::kIncrement;
-    const int j = static_cast<int>((std::uint64_t{k} * 100u) >> 32);
+    const unsigned j = static_cast<unsigned>((std::uint64_t{k} * 100u) >> 32);
 
-    const int column = i * kLatticeSide;
-    const int previousColumn = kNeighbours.previous[i] * kLatticeSide;
-    const int nextColumn = kNeighbours.next[i] * kLatticeSide;
-    const int previousRow = kNeighbours.previous[j];
-    const int nextRow = kNeighbours.next[j];
-    const int s = spins[column + j];
-    const int nn = spins[nextColumn + j] + spins[previousColumn + j] + spins[column + previousRow] +
-                   spins[column + nextRow];
-    const int nnn = spins[nextColumn + previousRow] + spins[previousColumn + previousRow] +
-                    spins[nextColumn + nextRow] + spins[previousColumn + nextRow];
+    // Wrapped neighbours on the torus: 0 is preceded by 99 and 99 followed by 0.
+    const unsigned column = i * kLatticeSide;
+    const unsigned previousColumn = (i == 0 ? kLatticeSide - 1 : i - 1) * kLatticeSide;
+    const unsigned nextColumn = (i == kLatticeSide - 1 ? 0 : i + 1) * kLatticeSide;
+    const unsigned previousRow = j == 0 ? kLatticeSide - 1 : j - 1;
+    const unsigned nextRow = j == kLatticeSide - 1 ? 0 : j + 1;
+    const unsigned sUp = up[column + j];
+    const unsigned nnUp = up[nextColumn + j] + up[previousColumn + j] + up[column + previousRow] +
+                          up[column + nextRow];
+    const unsigned nnnUp = up[nextColumn + previousRow] + up[previousColumn + previousRow] +
+                           up[nextColumn + nextRow] + up[previousColumn + nextRow];
+    const unsigned index = sUp * 25 + nnUp * 5 + nnnUp;
 
-    const AttemptRule& rule = rules[RuleIndex(s, nn, nnn)];
-    if (rule.fault != Fault::kNone) [[unlikely]] Raise(rule.fault);
+    const AttemptRule& rule = rules[index];
+    if (rule.fault != Fault::kNone) [[unlikely]]
+      Raise(rule.fault);
 
     // Without branches on the outcome: the third draw is taken only when the flip does not
     // lower the energy, and the spin is written either way.
+    const bool lowers = (lowersEnergy >> index) & 1u;
     const std::uint32_t third = k * RandomSource::kMultiplier + RandomSource::kIncrement;
-    const bool flip = rule.lowersEnergy | (third < rule.threshold);
-    k = rule.lowersEnergy ? k : third;
-    spins[column + j] = flip ? -s : s;
+    const bool flip = lowers | (third < rule.threshold);
+    k = lowers ? k : third;
+    up[column + j] = static_cast<std::uint8_t>(sUp ^ static_cast<unsigned>(flip));
 
-    sum += rule.eloc;
-    if (!std::isfinite(sum)) [[unlikely]] throw EOverflow();
+    // A sum beyond the double range is an overflow; the sum keeps its last value.
+    const double nextSum = sum + rule.eloc;
+    if (!std::isfinite(nextSum)) [[unlikely]]
+      throw EOverflow();
+    sum = nextSum;
   }
 
   if (state.blockLength == 0) throw EInvalidOp();  // 0 / 0

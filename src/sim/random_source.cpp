@@ -9,8 +9,8 @@ namespace vellora::sim {
 std::uint32_t ClockSeed() {
   timespec now{};
   if (clock_gettime(CLOCK_MONOTONIC, &now) == 0) {
-    const auto nanoseconds =
-        static_cast<std::uint64_t>(now.tv_sec) * 1'000'000'000u + static_cast<std::uint64_t>(now.tv_nsec);
+    const auto nanoseconds = static_cast<std::uint64_t>(now.tv_sec) * 1'000'000'000u +
+                             static_cast<std::uint64_t>(now.tv_nsec);
     return static_cast<std::uint32_t>(nanoseconds);
   }
   const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(
