@@ -1,0 +1,92 @@
+// In-memory versions of the run loop's seams: charts and read-outs that keep what they are
+// given, settable edit texts, a timer flag. The charts refuse a bottom window the way the real
+// axis does.
+#pragma once
+
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/seams.h"
+#include "base/errors.h"
+
+namespace vellora::app::testing {
+
+class FakePicture : public PictureSink {
+ public:
+  void btnDrawClick(const sim::SpinLattice& lattice) override {
+    ++draws;
+    shown = lattice;
+  }
+  int draws = 0;
+  sim::SpinLattice shown;
+};
+
+class FakeChart : public ChartSink {
+ public:
+  void ClearPoints() override { points.clear(); }
+  void AppendPoint(double x, double y) override { points.emplace_back(x, y); }
+  void SetBottomWindow(double newMinimum, double newMaximum) override {
+    if (newMinimum > maximum) throw AxisException("Axis Minimum Value must be <= Maximum");
+    minimum = newMinimum;
+    if (newMaximum < minimum) throw AxisException("Axis Maximum Value must be >= Minimum");
+    maximum = newMaximum;
+  }
+  std::vector<std::pair<double, double>> points;
+  double minimum = 0;
+  double maximum = 25;
+};
+
+class FakeReadout : public ReadoutSink {
+ public:
+  explicit FakeReadout(std::string initial) : caption(std::move(initial)) {}
+  void SetCaption(const std::string& text) override { caption = text; }
+  std::string caption;
+};
+
+class FakeEdits : public ParameterEdits {
+ public:
+  std::string Text(sim::ParameterEdit edit) const override { return texts[Index(edit)]; }
+  void SetText(sim::ParameterEdit edit, const std::string& text) override {
+    texts[Index(edit)] = text;
+  }
+  // The window description's texts: T, h, J1, J2.
+  std::array<std::string, 4> texts{"10", "0", "1", "0"};
+
+ private:
+  static int Index(sim::ParameterEdit edit) { return static_cast<int>(edit); }
+};
+
+class FakeTrackBar : public TrackBarSource {
+ public:
+  int Position() const override { return position; }
+  int position = 500;
+};
+
+class FakeTimer : public RunTimer {
+ public:
+  void SetEnabled(bool value) override {
+    if (value && !enabled && failToStart) throw EOutOfResources("Not enough timers available");
+    enabled = value;
+  }
+  bool Enabled() const override { return enabled; }
+  bool enabled = false;
+  bool failToStart = false;
+};
+
+// Everything a controller needs, wired together.
+struct FakeWindow {
+  FakePicture picture;
+  FakeChart chart1, chart2;
+  FakeReadout labMag{"M ="}, labEnergy{"E ="}, labTemp{"T ="};
+  FakeEdits edits;
+  FakeTrackBar trackBar;
+  FakeTimer timer;
+
+  ControllerSeams Seams() {
+    return {picture, chart1, chart2, labMag, labEnergy, labTemp, edits, trackBar, timer};
+  }
+};
+
+}  // namespace vellora::app::testing
