@@ -1,0 +1,37 @@
+// Saving the lattice picture as an uncompressed BMP file.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "picture/raster_surface.h"
+
+namespace vellora::picture {
+
+// Writes the surface to `fileName` as a BMP file: a 14-byte file header, a 40-byte info header
+// and the pixel rows bottom row first, at the surface's own depth (32 or 24 bits, no colour
+// table). The file is written under a temporary name in the same folder and renamed over the
+// target only once every byte is written, so a failed save leaves an existing file as it was and
+// no partial file behind. A replaced file keeps its permission bits; a new one gets 0666 less
+// the umask. A target that is not a regular file (a device, a pipe) is written in place.
+//
+// Throws EFCreateError ("Cannot create file "<full path>". <reason>") when the file cannot be
+// created, and EWriteError ("Stream write error") when a block cannot be written whole.
+void SaveBitmapFile(const RasterSurface& surface, const std::string& fileName);
+
+// The low-level write that SaveBitmapFile uses, with the contract of POSIX write(): returns the
+// number of bytes written, or -1 with errno set. A test replaces it to make a write fail.
+using WriteFunction = std::function<long(int fd, const void* data, std::size_t size)>;
+void SaveBitmapFile(const RasterSurface& surface, const std::string& fileName,
+                    const WriteFunction& write);
+
+// The name made absolute against the current directory, with "." and ".." parts and repeated
+// separators removed; symbolic links are not followed.
+std::string ExpandFileName(const std::string& fileName);
+
+// The system's text for an errno value, without trailing blanks, control characters and full
+// stops.
+std::string SystemErrorText(int errorCode);
+
+}  // namespace vellora::picture
