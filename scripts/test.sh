@@ -1,12 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything into build/ and runs every test headless.
+# Installs what is missing, builds everything and runs every test headless.
+#   scripts/test.sh             build into build/ (RelWithDebInfo) and run the suite
+#   scripts/test.sh --sanitize  the same in build-asan/ with AddressSanitizer and
+#                               UndefinedBehaviorSanitizer, stopping at the first finding
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
+build_dir=build
+cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+case "${1:-}" in
+  "") ;;
+  --sanitize)
+    build_dir=build-asan
+    sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+    cmake_args=(-DCMAKE_BUILD_TYPE=Debug -DVELLORA_BUILD_BENCH=OFF
+                "-DCMAKE_CXX_FLAGS=-O1 $sanitizers"
+                "-DCMAKE_EXE_LINKER_FLAGS=$sanitizers")
+    export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    ;;
+  *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
+esac
+
 vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}"
 
 export QT_QPA_PLATFORM=offscreen
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build
-ctest --test-dir build --output-on-failure
+cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
+cmake --build "$build_dir"
+ctest --test-dir "$build_dir" --output-on-failure
