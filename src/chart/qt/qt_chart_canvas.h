@@ -1,0 +1,55 @@
+// A ChartCanvas that draws into an off-screen QImage. Lines are rasterised here, pixel by
+// pixel, so that every chart looks the same on every Qt platform: the end point of a line is
+// left out and a dotted pen paints every other pixel.
+#pragma once
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPalette>
+#include <optional>
+
+#include "chart/chart_canvas.h"
+
+namespace vellora::chart {
+
+class QtChartCanvas : public ChartCanvas {
+ public:
+  QtChartCanvas();
+  ~QtChartCanvas() override;
+
+  // The palette that the named desktop colours are taken from (the application's by default).
+  void SetPalette(const QPalette& palette) { palette_ = palette; }
+  QColor ResolveColour(TColor colour) const;
+
+  const QImage& Image() const { return image_; }
+
+  void BeginDrawing(int width, int height) override;
+  void Present() override;
+  void FillRect(const TRect& rect, TColor colour) override;
+  void FrameRect(const TRect& rect, const TChartPen& pen) override;
+  void Line(TPoint from, TPoint to, const TChartPen& pen) override;
+  void Polyline(const std::vector<TPoint>& points, const TChartPen& pen) override;
+  void SetFont(const TChartFont& font) override;
+  int TextWidth(std::string_view text) override;
+  int TextHeight(std::string_view text) override;
+  void TextOut(int x, int y, std::string_view text, THorizontalAlign horizontal,
+               TVerticalAlign vertical) override;
+  void SetClip(const TRect& rect) override;
+  void ClearClip() override;
+  void Reset() override;
+
+  // The pixel size of a font given in points, on the 96 pixels per inch the layout is made for.
+  static int PixelSizeOfPoints(int points);
+
+ private:
+  QImage image_;
+  QPainter painter_;
+  QPalette palette_;
+  QFont font_;
+  QFontMetrics metrics_;
+  QColor fontColour_;
+};
+
+}  // namespace vellora::chart

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include "chart/program_charts.h"
+#include "chart/qt/chart_widget.h"
+#include "chart/qt/qt_chart_canvas.h"
+#include "numtext/number_format.h"
+
+namespace vellora::chart {
+namespace {
+
+const QRgb kWhite = qRgb(255, 255, 255);
+const QRgb kRed = qRgb(255, 0, 0);
+
+class QtCanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    canvas.BeginDrawing(20, 12);
+    canvas.FillRect({0, 0, 20, 12}, clWhite);
+  }
+  QRgb At(int x, int y) const { return canvas.Image().pixel(x, y); }
+
+  QtChartCanvas canvas;
+};
+
+TEST_F(QtCanvasTest, LinesLeaveOutTheirEndPoint) {
+  canvas.Line({2, 2}, {8, 2}, {clRed, 1});
+  canvas.Line({2, 4}, {8, 4}, {clRed, 1, TPenStyle::psDot});
+  canvas.Line({2, 7}, {8, 7}, {clRed, 2});
+  canvas.Line({12, 0}, {15, 3}, {clRed, 1});
+  canvas.Line({18, 8}, {18, 2}, {clRed, 1});  // upward
+  canvas.Line({1, 10}, {19, 10}, {clRed, 1, TPenStyle::psSolid, false});
+  canvas.Present();
+  const struct {
+    int x, y;
+    QRgb colour;
+  } pixels[] = {
+      {2, 2, kRed},   {7, 2, kRed},   {8, 2, kWhite},  {1, 2, kWhite},    // solid
+      {2, 4, kRed},   {3, 4, kWhite}, {6, 4, kRed},    {7, 4, kWhite},    // dotted
+      {8, 4, kWhite}, {2, 6, kRed},   {7, 7, kRed},    {2, 5, kWhite},    // width 2: rows 6, 7
+      {2, 8, kWhite}, {12, 0, kRed},  {14, 2, kRed},   {15, 3, kWhite},   // sloped
+      {18, 8, kRed},  {18, 3, kRed},  {18, 2, kWhite}, {10, 10, kWhite},  // invisible pen
+  };
+  for (const auto& p : pixels) EXPECT_EQ(At(p.x, p.y), p.colour) << p.x << "," << p.y;
+}
+
+TEST_F(QtCanvasTest, FrameIncludesBothCornersAndClipRestricts) {
+  canvas.FrameRect({1, 1, 5, 5}, {clBlack, 1});
+  canvas.SetClip({0, 0, 10, 12});
+  canvas.SetClip({5, 0, 20, 12});  // intersected: columns 5..9
+  canvas.Line({0, 9}, {20, 9}, {clRed, 1});
+  canvas.ClearClip();
+  canvas.Line({0, 11}, {3, 11}, {clRed, 1});
+  canvas.Present();
+  const QRgb black = qRgb(0, 0, 0);
+  for (const auto& [x, y] : {std::pair{1, 1}, {5, 1}, {5, 5}, {1, 5}, {3, 1}, {5, 3}})
+    EXPECT_EQ(At(x, y), black) << x << "," << y;
+  EXPECT_EQ(At(3, 3), kWhite);
+  EXPECT_EQ(At(4, 9), kWhite);
+  EXPECT_EQ(At(5, 9), kRed);
+  EXPECT_EQ(At(9, 9), kRed);
+  EXPECT_EQ(At(10, 9), kWhite);
+  EXPECT_EQ(At(0, 11), kRed);
+}
+
+TEST_F(QtCanvasTest, TextIsMeasuredAndDrawnInTheFont) {
+  canvas.SetFont({"Arial", 8, clBlue});
+  const int height = canvas.TextHeight("W");
+  EXPECT_GE(height, 11);
+  EXPECT_LE(height, 14);
+  EXPECT_GT(canvas.TextWidth("WW"), canvas.TextWidth("W"));
+  canvas.TextOut(10, 0, "W", THorizontalAlign::Center, TVerticalAlign::Top);
+  canvas.Present();
+  int blueish = 0;
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 20; ++x)
+      if (qBlue(At(x, y)) > qRed(At(x, y)) + 50) ++blueish;
+  EXPECT_GT(blueish, 5);
+}
+
+TEST(QtChart, MagnetizationChartPixels) {
+  numtext::ProcessNumberFormat() = numtext::NumberFormat{'.', ','};
+  QPalette palette;
+  palette.setColor(QPalette::Button, QColor(10, 20, 30));
+  palette.setColor(QPalette::Light, QColor(200, 210, 220));
+  palette.setColor(QPalette::Dark, QColor(60, 70, 80));
+  QtChartCanvas canvas;
+  canvas.SetPalette(palette);
+  TChart chart;
+  ConfigureMagnetizationChart(chart);
+  for (int x = 0; x <= 30; ++x) chart.Series(0).AddPoint(x, 0.5);
+  chart.BottomAxis().SetMaximum(30);
+  chart.BottomAxis().SetMinimum(5);
+  chart.DrawChart(canvas);
+  const QImage& image = canvas.Image();
+  ASSERT_EQ(image.size(), QSize(305, 169));
+
+  EXPECT_EQ(image.pixel(0, 0), qRgb(200, 210, 220));
+  EXPECT_EQ(image.pixel(0, 100), qRgb(200, 210, 220));
+  EXPECT_EQ(image.pixel(304, 0), qRgb(60, 70, 80));
+  EXPECT_EQ(image.pixel(304, 168), qRgb(60, 70, 80));
+  EXPECT_EQ(image.pixel(100, 168), qRgb(60, 70, 80));
+  EXPECT_EQ(image.pixel(3, 3), qRgb(10, 20, 30));
+
+  const TRect plot = chart.plotRect;
+  const QRgb black = qRgb(0, 0, 0);
+  // The wall outline shows between the dots of the grid lines drawn over it.
+  EXPECT_EQ(image.pixel(plot.right, plot.top + 1), black);
+  EXPECT_EQ(image.pixel(plot.left + 1, plot.top), black);
+  // The bottom axis line, two pixels wide, ends on the wall's bottom row, where the left
+  // axis' grid line at -1 dots it.
+  EXPECT_EQ(image.pixel(plot.left + 11, plot.bottom), black);
+  EXPECT_EQ(image.pixel(plot.left + 10, plot.bottom), qRgb(128, 128, 128));
+  EXPECT_EQ(image.pixel(plot.left + 10, plot.bottom - 1), black);
+  EXPECT_EQ(image.pixel(plot.left + 10, plot.bottom + 1), qRgb(10, 20, 30));
+
+  // The line at 0.5 runs across the plot from the column after the wall to the one before
+  // the right wall, and not beyond.
+  const int row = chart.LeftAxis().ValueToPixel(0.5);
+  EXPECT_EQ(image.pixel(plot.left + 1, row), kRed);
+  EXPECT_EQ(image.pixel(plot.right - 1, row), kRed);
+  EXPECT_NE(image.pixel(plot.right, row), kRed);
+  EXPECT_NE(image.pixel(plot.right + 1, row), kRed);
+  EXPECT_NE(image.pixel((plot.left + plot.right) / 2, row - 1), kRed);
+}
+
+TEST(QtChart, WidgetRedrawsOnlyAStaleImage) {
+  ChartWidget widget;
+  ConfigureMagnetizationChart(widget.Chart());
+  widget.resize(kProgramChartWidth, kProgramChartHeight);
+  TChart& chart = widget.Chart();
+  widget.RedrawIfStale();
+  EXPECT_FALSE(chart.imageStale);
+  EXPECT_EQ(widget.Image().size(), QSize(305, 169));
+
+  // A change made without a repaint request does not show.
+  chart.AutoRepaint = false;
+  chart.Series(0).AddPoint(0, 0.5);
+  chart.Series(0).AddPoint(25, 0.5);
+  chart.AutoRepaint = true;
+  const QImage before = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(before, widget.Image());
+  const int lineRow = chart.LeftAxis().ValueToPixel(0.5);
+  EXPECT_NE(widget.Image().pixel(150, lineRow), kRed);
+
+  chart.RequestRepaint();
+  EXPECT_TRUE(chart.imageStale);
+  const QImage after = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(after.pixel(150, lineRow), kRed);
+  EXPECT_FALSE(chart.imageStale);
+}
+
+}  // namespace
+}  // namespace vellora::chart
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
