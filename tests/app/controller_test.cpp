@@ -1,5 +1,8 @@
 #include "app/controller.h"
 
+#include "app/chart_sink.h"
+#include "chart/program_charts.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -257,6 +260,54 @@ TEST_F(ControllerTest, FullyMagnetisedReadsOne) {
   controller.State().lattice.spins.fill(-1);
   controller.Timer1Timer();
   EXPECT_EQ(window.labMag.caption, "M=-1.00");
+}
+
+}  // namespace
+}  // namespace vellora::app
+
+namespace vellora::app {
+namespace {
+
+// The same run loop against the real chart core: the program's two charts bound through
+// TChartSink.
+TEST(ControllerWithCharts, TicksFeedTheRealChartsAndAPanFarBackIsRefused) {
+  const numtext::NumberFormat saved = numtext::ProcessNumberFormat();
+  chart::TChart magnetisation, energy;
+  chart::ConfigureMagnetizationChart(magnetisation);
+  chart::ConfigureEnergyChart(energy);
+  TChartSink chart1(magnetisation), chart2(energy);
+  testing::FakeWindow window;
+  const ControllerSeams seams{window.picture, chart1,           chart2,
+                              window.labMag,  window.labEnergy, window.labTemp,
+                              window.edits,   window.trackBar,  window.timer};
+  sim::RandomSource random(FixedSeed);
+  SimulationController controller(seams, random);
+  controller.FormCreate();
+  controller.Button5Click();
+  for (int tick = 0; tick < 30; ++tick) controller.Timer1Timer();
+  EXPECT_EQ(magnetisation.Series(0).PointCount(), 30);
+  EXPECT_EQ(magnetisation.BottomAxis().Minimum(), 5.0);
+  EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 30.0);
+  EXPECT_EQ(energy.Series(0).YValueAt(29), controller.State().energyEstimate);
+
+  // A pan that leaves the axis' maximum before the next window's minimum (6).
+  magnetisation.BottomAxis().SetRange(0, 5);
+  try {
+    controller.Timer1Timer();
+    ADD_FAILURE() << "the tick did not fail";
+  } catch (const AxisException& e) {
+    EXPECT_EQ(e.Message(), "Axis Minimum Value must be <= Maximum");
+  }
+  EXPECT_EQ(magnetisation.Series(0).PointCount(), 31);
+  EXPECT_EQ(energy.Series(0).PointCount(), 30);
+  EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 5.0);
+
+  // Brought back far enough, the next tick sets the window again.
+  magnetisation.BottomAxis().SetRange(0, 10);
+  controller.Timer1Timer();
+  EXPECT_EQ(magnetisation.BottomAxis().Minimum(), 7.0);
+  EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 32.0);
+  numtext::ProcessNumberFormat() = saved;
 }
 
 }  // namespace
