@@ -3,14 +3,18 @@
 #   scripts/test.sh             build into build/ (RelWithDebInfo) and run the suite
 #   scripts/test.sh --sanitize  the same in build-asan/ with AddressSanitizer and
 #                               UndefinedBehaviorSanitizer, stopping at the first finding
+#   scripts/test.sh --tidy      build into build/ and run clang-tidy (.clang-tidy) over the tree
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
 build_dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+tidy=false
+extra_packages=()
 case "${1:-}" in
   "") ;;
+  --tidy) tidy=true; extra_packages=(clang-tidy) ;;
   --sanitize)
     build_dir=build-asan
     sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
@@ -20,12 +24,17 @@ case "${1:-}" in
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ;;
-  *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--sanitize | --tidy]" >&2; exit 2 ;;
 esac
 
-vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}"
+vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" "${extra_packages[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
 cmake --build "$build_dir"
+if $tidy; then
+  # Every source of the project in the compile database; the generated Qt files are left out.
+  run-clang-tidy -quiet -p "$build_dir" '/(src|tests|bench)/.*\.cpp$'
+  exit
+fi
 ctest --test-dir "$build_dir" --output-on-failure

@@ -112,8 +112,9 @@ int CreateTemporaryBeside(const std::string& destination, std::string& name) {
   // Shortened so that the temporary name stays within the system's limit for one name.
   const std::string base = path.filename().string().substr(0, 100);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name = folder + "/." + base + "." + std::to_string(::getpid()) + "-" +
-           std::to_string(counter++) + ".tmp";
+    name = folder;
+    name.append("/.").append(base).append(".").append(std::to_string(::getpid()));
+    name.append("-").append(std::to_string(counter++)).append(".tmp");
     const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

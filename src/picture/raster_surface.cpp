@@ -48,14 +48,14 @@ void RasterSurface::FillSpan(int x, int y, int count, Colour colour) {
     // On a little-endian machine the word 0x00RRGGBB is the bytes blue, green, red, 0.
     const std::uint32_t word = colour & 0xFFFFFF;
     std::uint8_t* p = Row(y) + static_cast<std::size_t>(x) * 4;
-    for (int k = 0; k < count; ++k) std::memcpy(p + 4 * k, &word, 4);
+    for (int k = 0; k < count; ++k, p += 4) std::memcpy(p, &word, 4);
     return;
   }
   std::uint8_t* p = Row(y) + static_cast<std::size_t>(x) * 3;
-  for (int k = 0; k < count; ++k) {
-    p[3 * k] = blue;
-    p[3 * k + 1] = green;
-    p[3 * k + 2] = red;
+  for (int k = 0; k < count; ++k, p += 3) {
+    p[0] = blue;
+    p[1] = green;
+    p[2] = red;
   }
 }
 

@@ -143,7 +143,8 @@ TEST_F(BmpWriterTest, ReferenceFileBeginsWithTheKnownBytes) {
   EXPECT_TRUE(std::equal(std::begin(expected), std::end(expected), bytes.begin()));
   // Pixel (x, y) is at 54 + (499 - y) * 2000 + 4x.
   const auto pixel = [&](int x, int y) {
-    const std::size_t at = 54 + static_cast<std::size_t>(499 - y) * 2000 + 4 * x;
+    const std::size_t at =
+        54 + static_cast<std::size_t>(499 - y) * 2000 + 4 * static_cast<std::size_t>(x);
     return Le32(bytes, at);
   };
   EXPECT_EQ(pixel(0, 0), 0x00000000u);

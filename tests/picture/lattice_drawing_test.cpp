@@ -67,7 +67,7 @@ void ExpectDrawnByRule(const RasterSurface& surface, const SpinLattice& lattice,
     const std::uint8_t* row = surface.Row(y);
     const int bytesPerPixel = surface.BitsPerPixel() / 8;
     for (std::size_t b = 0; b < surface.BytesPerLine(); ++b) {
-      const bool padding = b >= static_cast<std::size_t>(surface.Width() * bytesPerPixel);
+      const bool padding = b >= static_cast<std::size_t>(surface.Width()) * bytesPerPixel;
       const bool fourth = bytesPerPixel == 4 && b % 4 == 3;
       if ((padding || fourth) && row[b] != 0 && ++wrong <= 5) {
         ADD_FAILURE() << "byte " << b << " of row " << y << " is not 0";
@@ -217,7 +217,7 @@ TEST(RasterSurface, FillCellCoversLeftTopInclusiveRightBottomExclusive) {
       }
       // Blue, green, red in memory order, and the fourth byte of a 32-bit pixel stays 0.
       if (c.x1 > c.x0) {
-        const std::uint8_t* p = surface.Row(c.y0) + c.x0 * (bits / 8);
+        const std::uint8_t* p = surface.Row(c.y0) + static_cast<std::ptrdiff_t>(c.x0) * (bits / 8);
         EXPECT_EQ(p[0], 0x56);
         EXPECT_EQ(p[1], 0x34);
         EXPECT_EQ(p[2], 0x12);
