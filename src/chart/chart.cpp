@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "base/extended.h"
 #include "base/rounding.h"
@@ -76,6 +78,11 @@ TChartAxis* TChart::Axes(int i) {
   return axes[i];
 }
 
+const TChartAxis* TChart::Axes(int i) const {
+  const TChartAxis* axes[] = {&bottomAxis_, &topAxis_, &leftAxis_, &rightAxis_};
+  return axes[i];
+}
+
 void TChart::NormalisePlotRect() {
   plotRect.left = std::max(plotRect.left, controlRect.left);
   plotRect.top = std::max(plotRect.top, controlRect.top);
@@ -97,6 +104,7 @@ void TChart::DrawBevel(ChartCanvas& canvas) {
 }
 
 void TChart::DrawTitle(ChartCanvas& canvas) {
+  titleRect = {};
   if (!title_.Visible || title_.Text.empty()) return;
   canvas.SetFont(title_.Font);
   const int lineHeight = canvas.TextHeight("W");
@@ -104,6 +112,7 @@ void TChart::DrawTitle(ChartCanvas& canvas) {
   const int right = plotRect.right;
   const int top = plotRect.top;
   const int bottom = top + static_cast<int>(title_.Text.size()) * lineHeight;
+  titleRect = {left, top, right, bottom};
   for (std::size_t i = 0; i < title_.Text.size(); ++i) {
     const std::string& line = title_.Text[i];
     const int width = canvas.TextWidth(line);
@@ -156,31 +165,38 @@ void TChart::DrawChart(ChartCanvas& canvas) {
     if (Axes(i)->IsShown()) Axes(i)->DrawAxis(canvas);
   for (auto& series : series_)
     if (series->Active()) DrawSeries(canvas, *series);
-  // A mouse zoom in progress draws its drag rectangle here, over everything else.
+  // A zoom drag in progress: its rectangle goes over everything else, as it is on the window.
+  if (zoomDrag.active) DrawZoomRectangle(canvas);
 
   canvas.Reset();
   canvas.Present();
   imageStale = false;
 }
 
-void TChart::DrawSeries(ChartCanvas& canvas, TLineSeries& series) {
+bool TChart::VisibleRange(const TLineSeries& series, int& first, int& last) const {
   const int count = series.PointCount();
-  if (count == 0) return;
+  if (count == 0) return false;
+  first = 0;
+  last = count - 1;
+  if (series.XValues.Order() != loAscending) return true;
+  // The visible points, and the first one beyond the right edge so the line runs out of the
+  // plot. Binary searches over the ascending X values.
+  const double leftValue = bottomAxis_.PixelToValue(plotRect.left);
+  const double rightValue = bottomAxis_.PixelToValue(plotRect.right);
+  first = series.XValues.FirstAtOrAbove(leftValue);
+  if (first >= count) return false;
+  if (!(series.XValueAt(count - 1) <= rightValue))
+    last = series.XValues.FirstAtOrAbove(rightValue, first);
+  return true;
+}
+
+void TChart::DrawSeries(ChartCanvas& canvas, TLineSeries& series) {
+  int first = 0;
+  int last = 0;
+  if (!VisibleRange(series, first, last)) return;
   const TChartAxis& horizontal = bottomAxis_;
   const TChartAxis& vertical = leftAxis_;
   const double leftValue = horizontal.PixelToValue(plotRect.left);
-  const double rightValue = horizontal.PixelToValue(plotRect.right);
-
-  // The visible points, and the first one beyond the right edge so the line runs out of the
-  // plot. Binary searches over the ascending X values.
-  int first = 0;
-  int last = count - 1;
-  if (series.XValues.Order() == loAscending) {
-    first = series.XValues.FirstAtOrAbove(leftValue);
-    if (first >= count) return;
-    if (!(series.XValueAt(count - 1) <= rightValue))
-      last = series.XValues.FirstAtOrAbove(rightValue, first);
-  }
 
   const bool clipped = ClipPoints && canvas.CanClip();
   if (clipped)
@@ -223,6 +239,46 @@ void TChart::DrawSeries(ChartCanvas& canvas, TLineSeries& series) {
   }
 
   if (clipped) canvas.ClearClip();
+}
+
+namespace {
+
+// P lies on the segment A-B when it is inside the segment's bounding box and its distance from
+// the line through A and B, times the segment's length, is below the segment's larger extent:
+// within about a pixel of the line.
+bool OnSegment(TPoint p, TPoint a, TPoint b) {
+  if (p.x < std::min(a.x, b.x) || p.x > std::max(a.x, b.x) || p.y < std::min(a.y, b.y) ||
+      p.y > std::max(a.y, b.y))
+    return false;
+  const std::int64_t cross = static_cast<std::int64_t>(p.x - a.x) * (b.y - a.y) -
+                             static_cast<std::int64_t>(p.y - a.y) * (b.x - a.x);
+  const std::int64_t extent = std::max(std::abs(b.x - a.x), std::abs(b.y - a.y));
+  return std::abs(cross) < extent;
+}
+
+}  // namespace
+
+// The line as DrawSeries draws it, without the clip: a point's pixel or a segment between
+// consecutive points that are drawn.
+bool TChart::SeriesLineHit(const TLineSeries& series, TPoint point) const {
+  int first = 0;
+  int last = 0;
+  if (!VisibleRange(series, first, last)) return false;
+  TPoint previous{};
+  bool havePrevious = false;
+  for (int i = first; i <= last; ++i) {
+    const TPoint pixel{bottomAxis_.ValueToPixel(series.XValueAt(i)),
+                       leftAxis_.ValueToPixel(series.YValueAt(i))};
+    if (std::abs(pixel.x) > kPixelLimit || std::abs(pixel.y) > kPixelLimit) continue;
+    if (series.IsNullPoint(i)) {
+      havePrevious = false;
+      continue;
+    }
+    if (pixel == point || (havePrevious && OnSegment(point, previous, pixel))) return true;
+    previous = pixel;
+    havePrevious = true;
+  }
+  return false;
 }
 
 }  // namespace vellora::chart

@@ -200,6 +200,24 @@ struct TChartTitle {
   TChartFont Font{"Arial", 8, clBlue};
 };
 
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Which directions a right-button drag pans.
+enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+
+// A mouse drag: where it started (x0, y0), where the pointer was last seen (x1, y1) and
+// whether it is going on. Positions are client pixels.
+struct TDragRecord {
+  int x0 = 0;
+  int y0 = 0;
+  int x1 = 0;
+  int y1 = 0;
+  bool active = false;
+};
+
+// What a mouse press finds under the pointer, checked in this order.
+enum class THitPart { None, Series, Axis, Title, PlotRect };
+
 class TChart {
  public:
   TChart();
@@ -255,11 +273,59 @@ class TChart {
   // Full layout and drawing of the control into the canvas; clears imageStale.
   void DrawChart(ChartCanvas& canvas);
 
-  // Layout results of the last DrawChart.
+  // Layout results of the last DrawChart. The title rectangle is empty without a title.
   TRect controlRect;
   TRect plotRect;
+  TRect titleRect;
+
+  // Mouse zoom and panning. A left drag right and down over more than 16 pixels both ways
+  // zooms every axis to the dragged rectangle; any other left drag of that size undoes the
+  // zooms and pans; a right drag moves the axes' ranges with the pointer. The axes keep the
+  // positions of the last DrawChart, so the events refer to the picture on the screen.
+  bool AllowZoom = true;
+  TPanningMode AllowPanning = pmBoth;
+  void MouseDown(TMouseButton button, int x, int y);
+  void MouseMove(int x, int y);
+  void MouseUp(TMouseButton button, int x, int y);
+  THitPart HitTest(int x, int y) const;
+  // Sets every axis to the values under the rectangle from (left, top) to (right, bottom),
+  // corners in any order. The first zoom or pan after construction or an undo saves the
+  // scales; RestoreZoom brings them back.
+  void ZoomTo(const TRect& rect);
+  void RestoreZoom();
+  TDragRecord zoomDrag;
+  TDragRecord panningDrag;
+  // True while no scales are saved: at construction and after each RestoreZoom.
+  bool scalesRestored = true;
+
+  // The surface the zoom rectangle is drawn on while the mouse drags it: the window, over the
+  // chart image shown there. Set by the window control; without it only redraws show the
+  // rectangle.
+  ChartCanvas* window = nullptr;
+  // The zoom rectangle's pen: the chart colour as RGB, or black when that is white.
+  TColor ZoomPenColour(const ChartCanvas& canvas) const;
+  // Inverts the outline of the zoom drag's rectangle on the canvas (again to erase it).
+  void DrawZoomRectangle(ChartCanvas& canvas) const;
 
  private:
+  // One axis' range settings as a zoom or pan finds them.
+  struct TAxisScale {
+    bool automatic = true;
+    bool automaticMinimum = true;
+    bool automaticMaximum = true;
+    double minimum = 0;
+    double maximum = 0;
+  };
+  void SaveScales();
+  void DrawZoomOnWindow() const;
+  // Moves the ranges of the horizontal or the vertical axes by the values between two pixels;
+  // true when a range changed.
+  bool PanAxes(bool horizontal, int from, int to);
+  // The indices of the points that the line is drawn through; false when there are none.
+  bool VisibleRange(const TLineSeries& series, int& first, int& last) const;
+  bool SeriesLineHit(const TLineSeries& series, TPoint point) const;
+  const TChartAxis* Axes(int i) const;
+
   void NormalisePlotRect();
   void DrawBevel(ChartCanvas& canvas);
   void DrawTitle(ChartCanvas& canvas);
@@ -278,6 +344,8 @@ class TChart {
   TChartTitle title_;
   bool axisVisible_ = true;
   bool loading_ = false;
+  // In the order of Axes(): bottom, top, left, right.
+  TAxisScale savedScales_[4];
 };
 
 }  // namespace vellora::chart

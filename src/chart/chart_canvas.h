@@ -81,6 +81,15 @@ class ChartCanvas {
 
   // Back to the resting state: default pen, brush and font, transparent text.
   virtual void Reset() = 0;
+
+  // The RGB value (0x00RRGGBB) that a colour is drawn in; named desktop colours resolve to the
+  // desktop's.
+  virtual TColor RgbOf(TColor colour) const = 0;
+  // One-pixel outline through both corners, given in any order, drawn in the inverting mode:
+  // every pixel of it becomes NOT(pixel XOR colour), colour being RGB. Each pixel is touched
+  // once, so drawing the same outline again restores the pixels. Parts off the surface are
+  // left out.
+  virtual void InvertFrame(TPoint corner1, TPoint corner2, TColor colour) = 0;
 };
 
 }  // namespace vellora::chart

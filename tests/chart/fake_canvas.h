@@ -11,13 +11,13 @@
 namespace vellora::chart::testing {
 
 struct DrawCall {
-  enum Kind { Begin, Fill, Frame, Line, Text, Clip, Unclip, Reset, Present };
+  enum Kind { Begin, Fill, Frame, Line, Text, Clip, Unclip, Reset, Present, Invert };
   explicit DrawCall(Kind k) : kind(k) {}
   Kind kind;
   TRect rect{};         // Fill, Frame, Clip
-  TPoint from{}, to{};  // Line; Text: from is the position
+  TPoint from{}, to{};  // Line, Invert; Text: from is the position
   TChartPen pen{};
-  TColor colour = 0;  // Fill colour, text font colour
+  TColor colour = 0;  // Fill colour, text font colour, Invert pen colour
   std::string text;
   THorizontalAlign horizontal = THorizontalAlign::Left;
   TVerticalAlign vertical = TVerticalAlign::Top;
@@ -77,6 +77,20 @@ class FakeCanvas : public ChartCanvas {
   }
   void ClearClip() override { calls.push_back(DrawCall(DrawCall::Unclip)); }
   void Reset() override { calls.push_back(DrawCall(DrawCall::Reset)); }
+  // Named desktop colours: the button face is btnFaceRgb, the others mid gray.
+  TColor RgbOf(TColor colour) const override {
+    if (colour == clBtnFace) return btnFaceRgb;
+    return IsSystemColour(colour) ? clGray : colour;
+  }
+  void InvertFrame(TPoint corner1, TPoint corner2, TColor colour) override {
+    DrawCall call(DrawCall::Invert);
+    call.from = corner1;
+    call.to = corner2;
+    call.colour = colour;
+    calls.push_back(call);
+  }
+
+  TColor btnFaceRgb = RgbColour(240, 240, 240);
 
   std::vector<DrawCall> Of(DrawCall::Kind kind) const {
     std::vector<DrawCall> result;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <algorithm>
 
 #include "chart/program_charts.h"
 #include "chart/qt/chart_widget.h"
@@ -78,6 +79,49 @@ TEST_F(QtCanvasTest, TextIsMeasuredAndDrawnInTheFont) {
     for (int x = 0; x < 20; ++x)
       if (qBlue(At(x, y)) > qRed(At(x, y)) + 50) ++blueish;
   EXPECT_GT(blueish, 5);
+}
+
+TEST_F(QtCanvasTest, InvertingOutlineTwiceRestoresThePixels) {
+  // Every column in its own colour, so a pixel inverted twice or left out shows.
+  for (int x = 0; x < 20; ++x) canvas.FillRect({x, 0, x + 1, 12}, RgbColour(x * 12, 200 - x, 77));
+  const QImage original = canvas.Image().copy();
+  const TColor pen = RgbColour(0x12, 0x34, 0x56);
+  const QRgb penRgb = qRgb(0x12, 0x34, 0x56);
+  const struct {
+    TPoint a, b;
+  } outlines[] = {
+      {{3, 2}, {12, 8}}, {{12, 8}, {3, 2}}, {{5, 5}, {5, 5}},     {{2, 4}, {9, 4}},
+      {{7, 1}, {7, 10}}, {{4, 6}, {5, 7}},  {{-5, -3}, {30, 40}}, {{15, 9}, {25, 20}},
+  };
+  for (const auto& o : outlines) {
+    canvas.InvertFrame(o.a, o.b, pen);
+    const int left = std::min(o.a.x, o.b.x), right = std::max(o.a.x, o.b.x);
+    const int top = std::min(o.a.y, o.b.y), bottom = std::max(o.a.y, o.b.y);
+    for (int y = 0; y < 12; ++y) {
+      for (int x = 0; x < 20; ++x) {
+        const bool inside = left <= x && x <= right && top <= y && y <= bottom;
+        const bool onOutline = inside && (x == left || x == right || y == top || y == bottom);
+        const QRgb old = original.pixel(x, y);
+        const QRgb expected = onOutline ? (~(old ^ penRgb) & 0xFFFFFFu) | 0xFF000000u : old;
+        ASSERT_EQ(At(x, y), expected) << x << "," << y << " of " << o.a.x << "," << o.a.y;
+      }
+    }
+    canvas.InvertFrame(o.b, o.a, pen);
+    ASSERT_EQ(canvas.Image(), original) << o.a.x << "," << o.a.y;
+  }
+
+  // Also on a finished image, as the window has it.
+  canvas.Present();
+  QtChartCanvas window;
+  window.SetImage(canvas.Image());
+  window.InvertFrame({1, 1}, {18, 10}, clBlack);
+  EXPECT_EQ(window.Image().pixel(1, 1), qRgb(255 - 12, 255 - 199, 255 - 77));
+  EXPECT_EQ(canvas.Image(), original);  // the copy is the window's own
+  window.InvertFrame({1, 1}, {18, 10}, clBlack);
+  EXPECT_EQ(window.Image(), original);
+  QtChartCanvas empty;
+  empty.InvertFrame({0, 0}, {5, 5}, clBlack);  // nothing to draw on yet
+  EXPECT_TRUE(empty.Image().isNull());
 }
 
 TEST(QtChart, MagnetizationChartPixels) {

@@ -1,6 +1,7 @@
 #include "chart/qt/chart_widget.h"
 
 #include <QMetaObject>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -12,41 +13,90 @@ ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(false);
   chart_.SetSize(width(), height());
   chart_.onRepaintRequest = [this] { update(); };
+  chart_.window = &window_;
+}
+
+void ChartWidget::ReportError(const Exception& error) {
+  if (!onDrawError) return;
+  Exception copy = error;
+  QMetaObject::invokeMethod(
+      this,
+      [this, copy] {
+        if (onDrawError) onDrawError(copy);
+      },
+      Qt::QueuedConnection);
 }
 
 void ChartWidget::RedrawIfStale() {
   if (!chart_.imageStale && canvas_.Image().size() == QSize(chart_.Width(), chart_.Height()))
     return;
   canvas_.SetPalette(palette());
+  window_.SetPalette(palette());
   try {
     chart_.DrawChart(canvas_);
   } catch (const Exception& error) {
     // Finish the image as far as it got and report the error outside the paint. The image
     // stays as it is until the next change, so a failing drawing does not repeat on every
-    // paint.
+    // paint. A zoom drag's rectangle still goes on it, so that the next move erases it.
+    canvas_.ClearClip();
+    if (chart_.zoomDrag.active) chart_.DrawZoomRectangle(canvas_);
     canvas_.Present();
     chart_.imageStale = false;
-    if (onDrawError) {
-      Exception copy = error;
-      QMetaObject::invokeMethod(
-          this,
-          [this, copy] {
-            if (onDrawError) onDrawError(copy);
-          },
-          Qt::QueuedConnection);
-    }
+    ReportError(error);
   }
+  window_.SetImage(canvas_.Image());
 }
 
 void ChartWidget::paintEvent(QPaintEvent*) {
   RedrawIfStale();
   QPainter painter(this);
-  painter.drawImage(0, 0, canvas_.Image());
+  painter.drawImage(0, 0, window_.Image());
 }
 
 void ChartWidget::resizeEvent(QResizeEvent* event) {
   chart_.SetSize(event->size().width(), event->size().height());
   QWidget::resizeEvent(event);
+}
+
+namespace {
+
+// The left button zooms and the right one pans; any other only ends a pan when released.
+TMouseButton ChartButton(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) return TMouseButton::mbLeft;
+  if (button == Qt::RightButton) return TMouseButton::mbRight;
+  return TMouseButton::mbMiddle;
+}
+
+}  // namespace
+
+void ChartWidget::HandleMouse(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const Exception& error) {
+    ReportError(error);
+  }
+  update();
+}
+
+void ChartWidget::mousePressEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  HandleMouse([&] {
+    chart_.MouseDown(ChartButton(event->button()), point.x(), point.y());
+    if (chart_.zoomDrag.active) unsetCursor();
+  });
+  event->accept();
+}
+
+void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  HandleMouse([&] { chart_.MouseMove(point.x(), point.y()); });
+  event->accept();
+}
+
+void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint point = event->position().toPoint();
+  HandleMouse([&] { chart_.MouseUp(ChartButton(event->button()), point.x(), point.y()); });
+  event->accept();
 }
 
 }  // namespace vellora::chart

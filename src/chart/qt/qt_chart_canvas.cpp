@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPoint>
 #include <QString>
+#include <algorithm>
 #include <cstdlib>
 
 #include "base/rounding.h"
@@ -172,6 +173,47 @@ void QtChartCanvas::SetClip(const TRect& rect) {
 
 void QtChartCanvas::ClearClip() {
   painter_.setClipping(false);
+}
+
+void QtChartCanvas::SetImage(const QImage& image) {
+  if (painter_.isActive()) painter_.end();
+  image_ = image;
+}
+
+TColor QtChartCanvas::RgbOf(TColor colour) const {
+  const QColor resolved = ResolveColour(colour);
+  return RgbColour(resolved.red(), resolved.green(), resolved.blue());
+}
+
+void QtChartCanvas::InvertFrame(TPoint corner1, TPoint corner2, TColor colour) {
+  if (image_.isNull()) return;
+  const int left = std::min(corner1.x, corner2.x);
+  const int right = std::max(corner1.x, corner2.x);
+  const int top = std::min(corner1.y, corner2.y);
+  const int bottom = std::max(corner1.y, corner2.y);
+  // Bands that do not overlap, so that no pixel is inverted twice: the top and bottom rows in
+  // full, the left and right columns between them.
+  QList<QRect> bands{QRect(left, top, right - left + 1, 1)};
+  if (bottom != top) bands.append(QRect(left, bottom, right - left + 1, 1));
+  if (bottom - top > 1) {
+    bands.append(QRect(left, top + 1, 1, bottom - top - 1));
+    if (right != left) bands.append(QRect(right, top + 1, 1, bottom - top - 1));
+  }
+  const QColor pen = ResolveColour(colour);
+  auto invert = [&bands, &pen](QPainter& painter) {
+    painter.save();
+    painter.setClipping(false);
+    // (NOT pen) XOR pixel, which is NOT(pixel XOR pen).
+    painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
+    for (const QRect& band : bands) painter.fillRect(band, pen);
+    painter.restore();
+  };
+  if (painter_.isActive()) {
+    invert(painter_);
+  } else {
+    QPainter painter(&image_);
+    invert(painter);
+  }
 }
 
 void QtChartCanvas::Reset() {

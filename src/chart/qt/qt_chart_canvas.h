@@ -24,6 +24,9 @@ class QtChartCanvas : public ChartCanvas {
   QColor ResolveColour(TColor colour) const;
 
   const QImage& Image() const { return image_; }
+  // Takes over a finished image, as the window does when the chart image is copied to it; the
+  // inverting outline can then be drawn over it.
+  void SetImage(const QImage& image);
 
   void BeginDrawing(int width, int height) override;
   void Present() override;
@@ -39,6 +42,8 @@ class QtChartCanvas : public ChartCanvas {
   void SetClip(const TRect& rect) override;
   void ClearClip() override;
   void Reset() override;
+  TColor RgbOf(TColor colour) const override;
+  void InvertFrame(TPoint corner1, TPoint corner2, TColor colour) override;
 
   // The pixel size of a font given in points, on the 96 pixels per inch the layout is made for.
   static int PixelSizeOfPoints(int points);
