@@ -1,0 +1,89 @@
+#include "app/application.h"
+
+#include <QEvent>
+#include <QFont>
+#include <QMetaObject>
+#include <QPointer>
+#include <QSettings>
+#include <exception>
+
+#include "app/message_box.h"
+#include "base/errors.h"
+#include "numtext/number_format.h"
+
+namespace vellora::app {
+
+QString ApplicationTitle(const QString& executablePath) {
+  QString name = executablePath.mid(executablePath.lastIndexOf(QLatin1Char('/')) + 1);
+  const qsizetype dot = name.indexOf(QLatin1Char('.'));
+  if (dot >= 0) name.truncate(dot);
+  if (name.isEmpty()) return name;
+  // The first character may be a surrogate pair; it stays as it is.
+  const qsizetype firstLength = name[0].isHighSurrogate() && name.size() > 1 ? 2 : 1;
+  return name.left(firstLength) + name.mid(firstLength).toLower();
+}
+
+std::string ErrorBoxText(const std::string& message) {
+  if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+  return message;
+}
+
+ErrorDisplay::ErrorDisplay(QString title, QObject* parent)
+    : QObject(parent), title_(std::move(title)) {}
+
+void ErrorDisplay::Report(const std::string& message) {
+  if (pending_ || open_) {
+    ++suppressed_;
+    return;
+  }
+  pending_ = true;
+  const QString text = QString::fromStdString(ErrorBoxText(message));
+  QMetaObject::invokeMethod(
+      this, [this, text] { ShowBox(text); }, Qt::QueuedConnection);
+}
+
+void ErrorDisplay::ShowBox(const QString& text) {
+  pending_ = false;
+  open_ = true;
+  // Over the window that was active, which gets the activation and its focus back afterwards.
+  // Should that window go away meanwhile, the box goes with it.
+  QPointer<MessageBox> box =
+      new MessageBox(QMessageBox::Critical, title_, text, QApplication::activeWindow());
+  box->exec();
+  delete box;
+  open_ = false;
+}
+
+void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const Exception& error) {
+    errors.Report(error.Message());
+  } catch (const std::exception& error) {
+    errors.Report(error.what());
+  } catch (...) {
+    errors.Report("Unknown error");
+  }
+}
+
+Application::Application(int& argc, char** argv)
+    : QApplication(argc, argv), errors_(ApplicationTitle(applicationFilePath())) {
+  InstallFontSubstitutions();
+  if (toolkitSettings_.isValid()) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, toolkitSettings_.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, toolkitSettings_.path());
+  }
+}
+
+void Application::InstallFontSubstitutions() {
+  // Liberation Sans has the metrics of Arial and stands in for the window font as well.
+  QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+  QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+}
+
+bool Application::event(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) numtext::ReloadNumberFormat();
+  return QApplication::event(event);
+}
+
+}  // namespace vellora::app

@@ -1,0 +1,83 @@
+// The application object: its title, the error display and the guard that keeps every error
+// raised by a handler inside the handler's own entry point, plus the reload of the number
+// separators when the desktop's regional settings change.
+#pragma once
+
+#include <QApplication>
+#include <QObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <functional>
+#include <string>
+
+namespace vellora::app {
+
+// The title of the program as message boxes show it: the executable's file name without its
+// folder, cut before its first ".", with every character after the first in lower case
+// ("/opt/SIMULATE.EXE" gives "Simulate").
+QString ApplicationTitle(const QString& executablePath);
+
+// The text the error box shows for a message: a "." is added when the last character's code is
+// above that of "." (so not after ".", a blank, "!", ")" or a quote); an empty message stays
+// empty. For a character of several bytes, its first byte counts; in UTF-8 every byte of such a
+// character is above ".".
+std::string ErrorBoxText(const std::string& message);
+
+// The modal error box: stop icon, the application title as caption, the message with its full
+// stop, one "OK" button. Boxes are opened from the event loop, after the handler that failed has
+// returned, so the timer keeps ticking while one is open. At most one box is open (or about to
+// open) at a time; errors raised meanwhile are dropped and counted.
+class ErrorDisplay : public QObject {
+ public:
+  explicit ErrorDisplay(QString title, QObject* parent = nullptr);
+
+  const QString& Title() const { return title_; }
+
+  // Schedules the box for the message unless one is already open or scheduled.
+  void Report(const std::string& message);
+
+  bool BoxOpen() const { return open_; }
+  // Whether a box is open or waiting for the event loop to open it.
+  bool Busy() const { return pending_ || open_; }
+  // Errors that were dropped because a box was already open or scheduled.
+  int Suppressed() const { return suppressed_; }
+
+ private:
+  void ShowBox(const QString& text);
+
+  QString title_;
+  bool pending_ = false;
+  bool open_ = false;
+  int suppressed_ = 0;
+};
+
+// Runs a handler and hands any error it raises to the error display, so that no exception ever
+// crosses the toolkit's event loop.
+void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler);
+
+// QApplication with the program's title, its error display, the font substitutions for the
+// window description's fonts, and the reload of the number separators on a locale change.
+class Application : public QApplication {
+ public:
+  Application(int& argc, char** argv);
+
+  const QString& Title() const { return errors_.Title(); }
+  ErrorDisplay& Errors() { return errors_; }
+
+  // Makes the fonts the window description names resolve to installed ones with the same metrics.
+  static void InstallFontSubstitutions();
+
+  // Where the toolkit keeps its own settings (the file dialog's last folder and view): a folder
+  // of this run that is removed when the program ends, since the program keeps no state between
+  // runs and writes no file but the pictures the user saves.
+  QString ToolkitSettingsFolder() const { return toolkitSettings_.path(); }
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  QTemporaryDir toolkitSettings_;
+  ErrorDisplay errors_;
+};
+
+}  // namespace vellora::app

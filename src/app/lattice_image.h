@@ -1,0 +1,37 @@
+// The image control that shows the lattice picture: the raster at the control's top-left
+// corner, one raster pixel per screen pixel, never stretched or centred.
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include "picture/lattice_drawing.h"
+#include "sim/simulation_state.h"
+
+namespace vellora::app {
+
+class LatticeImage : public QWidget {
+ public:
+  explicit LatticeImage(QWidget* parent = nullptr);
+
+  // Draws the lattice into the raster (made at the control's size on first use) and repaints
+  // the control before returning, so every block's picture reaches the screen even when ticks
+  // follow each other without pause. A control that is not shown yet paints the picture when it
+  // first appears.
+  void Draw(const sim::SpinLattice& lattice);
+
+  // The raster once the first drawing made it, else null.
+  picture::RasterSurface* Surface() { return picture_.Surface(); }
+  const picture::RasterSurface* Surface() const { return picture_.Surface(); }
+
+  // A view of the raster without copying; null before the first drawing.
+  QImage View() const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  picture::LatticePicture picture_;
+};
+
+}  // namespace vellora::app

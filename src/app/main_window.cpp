@@ -1,0 +1,277 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QFont>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+
+#include "app/chart_sink.h"
+#include "app/message_box.h"
+#include "app/qt_seams.h"
+#include "chart/program_charts.h"
+#include "picture/bmp_writer.h"
+
+namespace vellora::app {
+namespace {
+
+// The window font of the description: "MS Sans Serif", 11 pixels (8 points at 96 pixels per
+// inch). The application substitutes an installed font with the same metrics.
+QFont WindowFont() {
+  QFont font(QStringLiteral("MS Sans Serif"));
+  font.setPixelSize(11);
+  return font;
+}
+
+// The read-outs: "Arial", 19 pixels, bold.
+QFont ReadoutFont() {
+  QFont font(QStringLiteral("Arial"));
+  font.setPixelSize(19);
+  font.setBold(true);
+  return font;
+}
+
+template <class Widget>
+Widget* Place(Widget* widget, const char* name, int left, int top, int width, int height) {
+  widget->setObjectName(QString::fromLatin1(name));
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+// A label that sizes itself to its caption and never takes the focus.
+QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const char* caption) {
+  auto* label = new QLabel(QString::fromLatin1(caption), parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setFocusPolicy(Qt::NoFocus);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+}  // namespace
+
+TForm1::TForm1(ErrorDisplay& errors, QWidget* parent)
+    : QMainWindow(parent),
+      errors_(errors),
+      chooseFile_([this](QWidget* owner) { return SavePictureDialog1.Execute(owner); }) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Vellora"));
+  setFont(WindowFont());
+
+  // The controls sit at fixed positions of the client area; when the window is made smaller
+  // than its content, scroll bars appear and nothing moves.
+  scrollArea_ = new QScrollArea(this);
+  scrollArea_->setObjectName(QStringLiteral("ClientArea"));
+  scrollArea_->setFrameShape(QFrame::NoFrame);
+  scrollArea_->setFocusPolicy(Qt::NoFocus);
+  scrollArea_->setWidgetResizable(false);
+  scrollArea_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scrollArea_->viewport()->setBackgroundRole(QPalette::Window);
+  auto* client = new QWidget;
+  client->setObjectName(QStringLiteral("Client"));
+  client->setFixedSize(kContentWidth, kContentHeight);
+  client->setBackgroundRole(QPalette::Window);
+  client->setAutoFillBackground(true);
+  scrollArea_->setWidget(client);
+  setCentralWidget(scrollArea_);
+
+  BuildControls(client);
+  BuildMenu();
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(200);
+  Timer1->setSingleShot(false);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+  BindSeams();
+
+  // Tab order: the track bar, then the control panel's edits and buttons; the charts, the
+  // labels and the group box are no tab stops.
+  QWidget::setTabOrder(TrackBar1, Edit1);
+  QWidget::setTabOrder(Edit1, Button5);
+  QWidget::setTabOrder(Button5, Edit2);
+  QWidget::setTabOrder(Edit2, Edit3);
+  QWidget::setTabOrder(Edit3, Button8);
+  QWidget::setTabOrder(Button8, edJ2);
+  // The first tab stop has the focus when the window is first activated.
+  TrackBar1->setFocus(Qt::OtherFocusReason);
+
+  move(83, 91);
+  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  Timer1->stop();
+}
+
+void TForm1::BuildControls(QWidget* client) {
+  Image1 = Place(new LatticeImage(client), "Image1", 8, 8, 500, 500);
+
+  labEnergy = MakeLabel(client, "labEnergy", 8, 512, "E =");
+  labMag = MakeLabel(client, "labMag", 192, 512, "M =");
+  labTemp = MakeLabel(client, "labTemp", 512, 512, "T =");
+  for (QLabel* readout : {labEnergy, labMag, labTemp}) {
+    readout->setFont(ReadoutFont());
+    readout->adjustSize();
+  }
+
+  Chart1 = Place(new chart::ChartWidget(client), "Chart1", 552, 8, chart::kProgramChartWidth,
+                 chart::kProgramChartHeight);
+  chart::ConfigureMagnetizationChart(Chart1->Chart());
+
+  TrackBar1 = Place(new TrackBar(client), "TrackBar1", 520, 8, 25, 497);
+  TrackBar1->setRange(50, 1000);
+  TrackBar1->setValue(500);
+  TrackBar1->setSingleStep(2);
+  TrackBar1->setPageStep(2);
+  TrackBar1->setTickInterval(100);
+  TrackBar1->setFocusPolicy(Qt::StrongFocus);
+
+  Chart2 = Place(new chart::ChartWidget(client), "Chart2", 552, 192, chart::kProgramChartWidth,
+                 chart::kProgramChartHeight);
+  chart::ConfigureEnergyChart(Chart2->Chart());
+  for (chart::ChartWidget* chart : {Chart1, Chart2}) {
+    chart->setFocusPolicy(Qt::NoFocus);
+    chart->onDrawError = [this](const Exception& error) { errors_.Report(error.Message()); };
+  }
+
+  GroupBox1 =
+      Place(new GroupBox(QStringLiteral("Control Panel"), client), "GroupBox1", 552, 368, 305, 145);
+  GroupBox1->setFocusPolicy(Qt::NoFocus);
+  BuildControlPanel();
+}
+
+void TForm1::BuildControlPanel() {
+  QWidget* panel = GroupBox1;
+  Label4 = MakeLabel(panel, "Label4", 15, 18, "Interaction H= - J1*NN - J2*NNN - h*S");
+
+  const auto makeEdit = [panel](const char* name, int top, const char* text) {
+    auto* edit = Place(new ParameterEdit(panel), name, 40, top, 49, 21);
+    edit->setText(QString::fromLatin1(text));
+    edit->setFocusPolicy(Qt::StrongFocus);
+    return edit;
+  };
+  Label1 = MakeLabel(panel, "Label1", 18, 44, "h =");
+  Edit2 = makeEdit("Edit2", 36, "0");
+  Label6 = MakeLabel(panel, "Label6", 98, 42, "magnetic field");
+  Label3 = MakeLabel(panel, "Label3", 13, 68, "J1 =");
+  Edit3 = makeEdit("Edit3", 60, "1");
+  Label7 = MakeLabel(panel, "Label7", 98, 66, "nearest coupling");
+  Label5 = MakeLabel(panel, "Label5", 13, 92, "J2 =");
+  edJ2 = makeEdit("edJ2", 84, "0");
+  Label8 = MakeLabel(panel, "Label8", 98, 90, "next-nearest coupl.");
+  Label2 = MakeLabel(panel, "Label2", 17, 116, "T =");
+  Edit1 = makeEdit("Edit1", 108, "10");
+  Label9 = MakeLabel(panel, "Label9", 98, 114, "temperature");
+
+  Button5 = Place(new QPushButton(QStringLiteral("Start"), panel), "Button5", 206, 48, 75, 25);
+  Button8 = Place(new QPushButton(QStringLiteral("Stop"), panel), "Button8", 206, 80, 75, 25);
+  for (QPushButton* button : {Button5, Button8}) {
+    button->setFocusPolicy(Qt::StrongFocus);
+    // Enter, like Space, clicks the focused button.
+    button->setAutoDefault(true);
+  }
+}
+
+void TForm1::BuildMenu() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  File1 = bar->addMenu(QStringLiteral("&File"));
+  File1->setObjectName(QStringLiteral("File1"));
+  SaveAs1 = File1->addAction(QStringLiteral("Save Image &As..."));
+  SaveAs1->setObjectName(QStringLiteral("SaveAs1"));
+  N1 = File1->addSeparator();
+  N1->setObjectName(QStringLiteral("N1"));
+  Exit1 = File1->addAction(QStringLiteral("E&xit"));
+  Exit1->setObjectName(QStringLiteral("Exit1"));
+  Help1 = bar->addMenu(QStringLiteral("&Help"));
+  Help1->setObjectName(QStringLiteral("Help1"));
+  About1 = Help1->addAction(QStringLiteral("&About..."));
+  About1->setObjectName(QStringLiteral("About1"));
+  // No item has a shortcut key; "&" only marks the access keys.
+  connect(SaveAs1, &QAction::triggered, this, [this] { SaveAs1Click(); });
+  connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+  connect(About1, &QAction::triggered, this, [this] { About1Click(); });
+}
+
+void TForm1::BindSeams() {
+  pictureSink_ = std::make_unique<ImagePictureSink>(*Image1);
+  chart1Sink_ = std::make_unique<TChartSink>(Chart1->Chart());
+  chart2Sink_ = std::make_unique<TChartSink>(Chart2->Chart());
+  labMagSink_ = std::make_unique<LabelReadout>(*labMag);
+  labEnergySink_ = std::make_unique<LabelReadout>(*labEnergy);
+  labTempSink_ = std::make_unique<LabelReadout>(*labTemp);
+  editTexts_ = std::make_unique<EditTexts>(std::array<QLineEdit*, 4>{Edit1, Edit2, Edit3, edJ2});
+  trackBarSource_ = std::make_unique<TrackBarPosition>(*TrackBar1);
+  runTimer_ = std::make_unique<QtRunTimer>(*Timer1);
+  controller_ = std::make_unique<SimulationController>(
+      ControllerSeams{*pictureSink_, *chart1Sink_, *chart2Sink_, *labMagSink_, *labEnergySink_,
+                      *labTempSink_, *editTexts_, *trackBarSource_, *runTimer_});
+
+  connect(Button5, &QPushButton::clicked, this, [this] { Button5Click(); });
+  connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
+  for (ParameterEdit* edit : {Edit1, Edit2, Edit3, edJ2}) {
+    edit->onEnter = [this] { Edit3Enter(); };
+  }
+  TrackBar1->onChange = [this] { TrackBar1Change(); };
+}
+
+void TForm1::Guarded(const std::function<void()>& handler) {
+  RunGuarded(errors_, handler);
+}
+
+void TForm1::FormCreate() {
+  Guarded([this] { controller_->FormCreate(); });
+}
+
+void TForm1::Timer1Timer() {
+  Guarded([this] { controller_->Timer1Timer(); });
+}
+
+void TForm1::Button5Click() {
+  Guarded([this] { controller_->Button5Click(); });
+}
+
+void TForm1::Button8Click() {
+  Guarded([this] { controller_->Button8Click(); });
+}
+
+void TForm1::Edit3Enter() {
+  Guarded([this] { controller_->Edit3Enter(); });
+}
+
+void TForm1::TrackBar1Change() {
+  Guarded([this] { controller_->TrackBar1Change(); });
+}
+
+void TForm1::SaveAs1Click() {
+  Guarded([this] {
+    const std::optional<QString> path = chooseFile_(this);
+    if (!path) return;
+    // The raster exists from start-up on; it is what the picture shows at this moment.
+    if (Image1->Surface() == nullptr) controller_->btnDrawClick();
+    picture::SaveBitmapFile(*Image1->Surface(), path->toStdString());
+  });
+}
+
+void TForm1::Exit1Click() {
+  close();
+}
+
+void TForm1::About1Click() {
+  Guarded([this] {
+    QPointer<MessageBox> box =
+        new MessageBox(QMessageBox::NoIcon, errors_.Title(), AboutText(), this);
+    box->exec();
+    delete box;
+  });
+}
+
+}  // namespace vellora::app

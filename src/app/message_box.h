@@ -1,0 +1,39 @@
+// The program's modal message box, used for the About text and for errors: caption, optional
+// icon, text and one "OK" button that is both the default (Enter) and the cancel button (Esc).
+// Ctrl+C beeps and copies the box as plain text.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+namespace vellora::app {
+
+// The About message: three lines joined by CR LF.
+QString AboutText();
+
+// What Ctrl+C copies from a box: a line of 27 "-", the caption, a line of dashes, the text, a
+// line of dashes, each button caption (without "&") followed by three blanks, a line of dashes;
+// every line ends with CR LF.
+QString MessageBoxClipboardText(const QString& caption, const QString& text,
+                                const QStringList& buttonCaptions);
+
+class MessageBox : public QMessageBox {
+ public:
+  // `text` may hold CR LF line breaks; it is shown as plain text. The box is centred on the
+  // screen and blocks input to every window of the program while open.
+  MessageBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
+             QWidget* parent = nullptr);
+
+  // The text as given, CR LF included.
+  const QString& MessageText() const { return messageText_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  QString messageText_;
+};
+
+}  // namespace vellora::app

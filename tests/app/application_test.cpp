@@ -1,0 +1,169 @@
+#include "app/application.h"
+
+#include <gtest/gtest.h>
+
+#include <QEvent>
+#include <QSettings>
+#include <QTest>
+#include <stdexcept>
+
+#include "app/message_box.h"
+#include "base/errors.h"
+#include "numtext/number_format.h"
+#include "qt_test_support.h"
+
+namespace vellora::app {
+namespace {
+
+using testing::ModalCloser;
+
+TEST(ApplicationTitleTest, FileNameWithoutFolderCutAtFirstDotFirstCharacterKept) {
+  const struct {
+    const char* path;
+    const char* title;
+  } cases[] = {
+      {"/work/main/build/vellora", "vellora"},
+      {"vellora", "vellora"},
+      {"SIMULATE.EXE", "Simulate"},
+      {"/opt/ISING/VELLORA", "Vellora"},
+      {"/usr/bin/my.prog.exe", "my"},
+      {"/a.b/c/Vellora.AppImage", "Vellora"},
+      {"/usr/bin/.hidden", ""},
+      {"/usr/bin/", ""},
+      {"/tmp/ÜBUNG.bin", "Übung"},
+      {"xIsing", "xising"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ApplicationTitle(QString::fromUtf8(c.path)), QString::fromUtf8(c.title)) << c.path;
+  }
+}
+
+TEST(ApplicationTitleTest, TakenFromTheRunningExecutable) {
+  EXPECT_EQ(testing::App().Title(), QStringLiteral("application_test"));
+}
+
+TEST(ErrorBoxTextTest, FullStopAfterCharactersAboveTheDot) {
+  const struct {
+    const char* message;
+    const char* shown;
+  } cases[] = {
+      {"'abc' is not a valid floating point value", "'abc' is not a valid floating point value."},
+      {"Floating point overflow", "Floating point overflow."},
+      {"Done.", "Done."},
+      {"ends in a blank ", "ends in a blank "},
+      {"Oops!", "Oops!"},
+      {"(in brackets)", "(in brackets)"},
+      {"quoted \"x\"", "quoted \"x\""},
+      {"quoted 'x'", "quoted 'x'"},
+      {"dash -", "dash -"},  // "-" is just below "."
+      {"slash /", "slash /."},
+      {"digit 9", "digit 9."},
+      {"Stream write error", "Stream write error."},
+      {"", ""},
+      {"caf\xC3\xA9", "caf\xC3\xA9."},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ErrorBoxText(c.message), c.shown) << c.message;
+}
+
+// Runs a failing handler through the guard and returns what the error box showed.
+QString BoxTextFor(const std::function<void()>& handler) {
+  ErrorDisplay errors(QStringLiteral("vellora"));
+  QString text;
+  QString caption;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  ModalCloser closer([&](QWidget* modal) {
+    auto* box = dynamic_cast<MessageBox*>(modal);
+    if (box == nullptr) return;
+    text = box->text();
+    caption = box->windowTitle();
+    icon = box->icon();
+  });
+  RunGuarded(errors, handler);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
+  EXPECT_TRUE(closer.Closed());
+  EXPECT_EQ(caption, QStringLiteral("vellora"));
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_FALSE(errors.Busy());
+  return text;
+}
+
+TEST(RunGuardedTest, EveryKindOfErrorReachesTheErrorBox) {
+  EXPECT_EQ(BoxTextFor([] { throw EConvertError("'x' is not a valid floating point value"); }),
+            QStringLiteral("'x' is not a valid floating point value."));
+  EXPECT_EQ(BoxTextFor([] { throw EZeroDivide(); }),
+            QStringLiteral("Floating point division by zero."));
+  EXPECT_EQ(BoxTextFor([] { throw std::runtime_error("bad thing"); }),
+            QStringLiteral("bad thing."));
+  EXPECT_EQ(BoxTextFor([] { throw 42; }), QStringLiteral("Unknown error."));
+}
+
+TEST(RunGuardedTest, HandlerWithoutErrorShowsNothing) {
+  ErrorDisplay errors(QStringLiteral("vellora"));
+  bool ran = false;
+  RunGuarded(errors, [&] { ran = true; });
+  EXPECT_TRUE(ran);
+  EXPECT_FALSE(errors.Busy());
+  QTest::qWait(50);
+  EXPECT_EQ(testing::VisibleMessageBoxes(), 0);
+}
+
+TEST(ErrorDisplayTest, AtMostOneBoxOpenAtATime) {
+  ErrorDisplay errors(QStringLiteral("vellora"));
+  int boxesWhileOpen = -1;
+  int suppressedWhileOpen = -1;
+  QString text;
+  ModalCloser closer([&](QWidget* modal) {
+    // Errors raised while the box is open show nothing more.
+    errors.Report("third");
+    QTest::qWait(50);
+    boxesWhileOpen = testing::VisibleMessageBoxes();
+    suppressedWhileOpen = errors.Suppressed();
+    text = qobject_cast<QMessageBox*>(modal)->text();
+  });
+  errors.Report("first");
+  errors.Report("second");  // already scheduled: dropped
+  EXPECT_TRUE(errors.Busy());
+  EXPECT_FALSE(errors.BoxOpen());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
+  EXPECT_TRUE(closer.Closed());
+  EXPECT_EQ(text, QStringLiteral("first."));
+  EXPECT_EQ(boxesWhileOpen, 1);
+  EXPECT_EQ(suppressedWhileOpen, 2);
+  EXPECT_FALSE(errors.Busy());
+
+  // Once closed, the next error opens a box again.
+  ModalCloser next;
+  errors.Report("fourth");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return next.Done(); }, 10000));
+  EXPECT_TRUE(next.Closed());
+}
+
+TEST(ApplicationTest, LocaleChangeReloadsTheNumberFormat) {
+  numtext::NumberFormat& format = numtext::ProcessNumberFormat();
+  const numtext::NumberFormat saved = format;
+  format.decimalSeparator = '#';
+  format.thousandSeparator = '#';
+  QEvent change(QEvent::LocaleChange);
+  QCoreApplication::sendEvent(&testing::App(), &change);
+  const numtext::NumberFormat expected = numtext::LoadNumberFormatFromLocale();
+  EXPECT_EQ(format.decimalSeparator, expected.decimalSeparator);
+  EXPECT_EQ(format.thousandSeparator, expected.thousandSeparator);
+  format = saved;
+}
+
+// What the toolkit remembers (the file dialog's folder) stays in a folder of this run.
+TEST(ApplicationTest, ToolkitSettingsStayOutOfTheUsersConfiguration) {
+  const QString folder = testing::App().ToolkitSettingsFolder();
+  ASSERT_FALSE(folder.isEmpty());
+  QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+  settings.setValue(QStringLiteral("probe"), 1);
+  settings.sync();
+  EXPECT_TRUE(settings.fileName().startsWith(folder)) << settings.fileName().toStdString();
+}
+
+}  // namespace
+}  // namespace vellora::app
+
+int main(int argc, char** argv) {
+  return vellora::app::testing::RunQtTests(argc, argv);
+}

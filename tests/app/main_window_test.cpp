@@ -1,0 +1,472 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+#include <iostream>
+
+#include "app/message_box.h"
+#include "numtext/format.h"
+#include "picture/bmp_writer.h"
+#include "qt_test_support.h"
+#include "sim/magnetisation.h"
+
+namespace vellora::app {
+namespace {
+
+using testing::App;
+using testing::ModalCloser;
+
+QString Name(QWidget* widget) {
+  return widget == nullptr ? QStringLiteral("(none)") : widget->objectName();
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
+  void TearDown() override {
+    form.Timer1->stop();
+    // Let a box scheduled by the last tick come and go before the next test.
+    ModalCloser leftover({}, 0, 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return leftover.Done(); }, 2000));
+  }
+
+  const sim::SimulationState& State() { return form.Controller().State(); }
+
+  // The picture shows the lattice: the centre pixel of every cell has the spin's colour.
+  void ExpectPictureShowsLattice() {
+    const picture::RasterSurface* surface = form.Image1->Surface();
+    ASSERT_NE(surface, nullptr);
+    for (int i = 1; i <= sim::kLatticeSide; ++i) {
+      for (int j = 1; j <= sim::kLatticeSide; ++j) {
+        const picture::Colour expected =
+            State().lattice.At(i, j) == 1 ? picture::kBlack : picture::kWhite;
+        ASSERT_EQ(surface->PixelAt(5 * i - 3, 5 * j - 3), expected) << i << "," << j;
+      }
+    }
+  }
+
+  TForm1 form{App().Errors()};
+};
+
+TEST_F(MainWindowTest, StartUpState) {
+  EXPECT_EQ(form.windowTitle(), QStringLiteral("Vellora"));
+  EXPECT_EQ(form.Edit1->text(), QStringLiteral("5.00"));
+  EXPECT_EQ(form.Edit2->text(), QStringLiteral("0"));
+  EXPECT_EQ(form.Edit3->text(), QStringLiteral("1"));
+  EXPECT_EQ(form.edJ2->text(), QStringLiteral("0"));
+  EXPECT_EQ(form.labEnergy->text(), QStringLiteral("E ="));
+  EXPECT_EQ(form.labMag->text(), QStringLiteral("M ="));
+  EXPECT_EQ(form.labTemp->text(), QStringLiteral("T ="));
+  EXPECT_FALSE(form.Timer1->isActive());
+  EXPECT_EQ(form.Timer1->interval(), 200);
+  EXPECT_EQ(form.TrackBar1->value(), 500);
+  EXPECT_EQ(QApplication::focusWidget(), form.TrackBar1);
+  EXPECT_EQ(State().parameters.T, 5.0);
+  EXPECT_EQ(State().parameters.J1, 1.0);
+  for (chart::ChartWidget* chart : {form.Chart1, form.Chart2}) {
+    EXPECT_EQ(chart->Chart().Series(0).PointCount(), 0);
+    EXPECT_EQ(chart->Chart().BottomAxis().Minimum(), 0.0);
+    EXPECT_EQ(chart->Chart().BottomAxis().Maximum(), 25.0);
+  }
+  ExpectPictureShowsLattice();
+  EXPECT_EQ(testing::VisibleMessageBoxes(), 0);
+}
+
+TEST_F(MainWindowTest, WindowPlaceAndClientArea) {
+  EXPECT_EQ(form.pos(), QPoint(83, 91));
+  EXPECT_EQ(form.centralWidget()->size(), QSize(TForm1::kClientWidth, TForm1::kClientHeight));
+  const auto* area = qobject_cast<QScrollArea*>(form.centralWidget());
+  ASSERT_NE(area, nullptr);
+  EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(area->verticalScrollBar()->isVisible());
+
+  // Smaller than the content: scroll bars, and the controls stay where they are.
+  form.resize(400, 300);
+  QTest::qWait(20);
+  EXPECT_TRUE(area->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(area->verticalScrollBar()->isVisible());
+  EXPECT_EQ(form.Image1->geometry(), QRect(8, 8, 500, 500));
+  EXPECT_EQ(form.GroupBox1->geometry(), QRect(552, 368, 305, 145));
+}
+
+TEST_F(MainWindowTest, EveryControlAtItsPlaceWithItsText) {
+  const struct {
+    const char* name;
+    const char* className;
+    const char* parent;
+    QRect geometry;  // an empty size: a label that sizes itself to its text
+    const char* text;
+  } cases[] = {
+      {"Image1", "QWidget", "Client", {8, 8, 500, 500}, nullptr},
+      {"labEnergy", "QLabel", "Client", {8, 512, 0, 0}, "E ="},
+      {"labMag", "QLabel", "Client", {192, 512, 0, 0}, "M ="},
+      {"labTemp", "QLabel", "Client", {512, 512, 0, 0}, "T ="},
+      {"TrackBar1", "QSlider", "Client", {520, 8, 25, 497}, nullptr},
+      {"Chart1", "QWidget", "Client", {552, 8, 305, 169}, nullptr},
+      {"Chart2", "QWidget", "Client", {552, 192, 305, 169}, nullptr},
+      {"GroupBox1", "QGroupBox", "Client", {552, 368, 305, 145}, "Control Panel"},
+      {"Label4", "QLabel", "GroupBox1", {15, 18, 0, 0}, "Interaction H= - J1*NN - J2*NNN - h*S"},
+      {"Label1", "QLabel", "GroupBox1", {18, 44, 0, 0}, "h ="},
+      {"Edit2", "QLineEdit", "GroupBox1", {40, 36, 49, 21}, "0"},
+      {"Label6", "QLabel", "GroupBox1", {98, 42, 0, 0}, "magnetic field"},
+      {"Label3", "QLabel", "GroupBox1", {13, 68, 0, 0}, "J1 ="},
+      {"Edit3", "QLineEdit", "GroupBox1", {40, 60, 49, 21}, "1"},
+      {"Label7", "QLabel", "GroupBox1", {98, 66, 0, 0}, "nearest coupling"},
+      {"Label5", "QLabel", "GroupBox1", {13, 92, 0, 0}, "J2 ="},
+      {"edJ2", "QLineEdit", "GroupBox1", {40, 84, 49, 21}, "0"},
+      {"Label8", "QLabel", "GroupBox1", {98, 90, 0, 0}, "next-nearest coupl."},
+      {"Label2", "QLabel", "GroupBox1", {17, 116, 0, 0}, "T ="},
+      {"Edit1", "QLineEdit", "GroupBox1", {40, 108, 49, 21}, "5.00"},
+      {"Label9", "QLabel", "GroupBox1", {98, 114, 0, 0}, "temperature"},
+      {"Button5", "QPushButton", "GroupBox1", {206, 48, 75, 25}, "Start"},
+      {"Button8", "QPushButton", "GroupBox1", {206, 80, 75, 25}, "Stop"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* widget = form.findChild<QWidget*>(QString::fromLatin1(c.name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_TRUE(widget->inherits(c.className));
+    EXPECT_EQ(Name(widget->parentWidget()), QString::fromLatin1(c.parent));
+    EXPECT_TRUE(widget->isVisible());
+    if (c.geometry.isEmpty()) {
+      EXPECT_EQ(widget->pos(), c.geometry.topLeft());
+      EXPECT_EQ(widget->size(), widget->sizeHint());
+    } else {
+      EXPECT_EQ(widget->geometry(), c.geometry);
+    }
+    if (c.text == nullptr) continue;
+    QString text;
+    if (auto* label = qobject_cast<QLabel*>(widget)) text = label->text();
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) text = edit->text();
+    if (auto* button = qobject_cast<QPushButton*>(widget)) text = button->text();
+    if (auto* box = qobject_cast<QGroupBox*>(widget)) text = box->title();
+    EXPECT_EQ(text, QString::fromLatin1(c.text));
+  }
+}
+
+TEST_F(MainWindowTest, FontsOfTheWindowAndTheReadouts) {
+  EXPECT_EQ(form.Edit1->font().family(), QStringLiteral("MS Sans Serif"));
+  EXPECT_EQ(form.Edit1->font().pixelSize(), 11);
+  EXPECT_EQ(QFontInfo(form.Label4->font()).family(), QStringLiteral("Liberation Sans"));
+  for (QLabel* readout : {form.labEnergy, form.labMag, form.labTemp}) {
+    EXPECT_EQ(readout->font().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(readout->font().pixelSize(), 19);
+    EXPECT_TRUE(readout->font().bold());
+  }
+}
+
+TEST_F(MainWindowTest, TrackBarSettingsAndKeysRewriteTheTemperature) {
+  EXPECT_EQ(form.TrackBar1->minimum(), 50);
+  EXPECT_EQ(form.TrackBar1->maximum(), 1000);
+  EXPECT_EQ(form.TrackBar1->singleStep(), 2);
+  EXPECT_EQ(form.TrackBar1->pageStep(), 2);
+  EXPECT_EQ(form.TrackBar1->tickInterval(), 100);
+  const struct {
+    Qt::Key key;
+    const char* text;
+  } cases[] = {
+      {Qt::Key_Down, "5.02"}, {Qt::Key_Down, "5.04"}, {Qt::Key_PageUp, "5.02"},
+      {Qt::Key_Home, "0.50"}, {Qt::Key_End, "10.00"}, {Qt::Key_Up, "9.98"},
+  };
+  for (const auto& c : cases) {
+    QTest::keyClick(form.TrackBar1, c.key);
+    EXPECT_EQ(form.Edit1->text(), QString::fromLatin1(c.text)) << c.key;
+  }
+  // At the limit the position does not change, but the notification still rewrites the edit.
+  QTest::keyClick(form.TrackBar1, Qt::Key_Home);
+  form.Edit1->setText(QStringLiteral("typed"));
+  QTest::keyClick(form.TrackBar1, Qt::Key_Up);
+  EXPECT_EQ(form.Edit1->text(), QStringLiteral("0.50"));
+  // Moving the track bar neither starts nor stops a run.
+  EXPECT_FALSE(form.Timer1->isActive());
+}
+
+TEST_F(MainWindowTest, TabOrderAndBack) {
+  const std::vector<QString> forward{"Edit1",   "Button5", "Edit2",    "Edit3",
+                                     "Button8", "edJ2",    "TrackBar1"};
+  ASSERT_EQ(QApplication::focusWidget(), form.TrackBar1);
+  for (const QString& expected : forward) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Name(QApplication::focusWidget()), expected);
+  }
+  for (auto it = forward.rbegin() + 1; it != forward.rend(); ++it) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(Name(QApplication::focusWidget()), *it);
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_EQ(Name(QApplication::focusWidget()), QStringLiteral("TrackBar1"));
+}
+
+TEST_F(MainWindowTest, StartThenTimerTicksUpdatePictureChartsAndReadouts) {
+  QTest::mouseClick(form.Button5, Qt::LeftButton);
+  EXPECT_TRUE(form.Timer1->isActive());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return State().stepCount >= 300000; }, 5000));
+  const int ticks = static_cast<int>(State().stepCount / 100000);
+
+  ExpectPictureShowsLattice();
+  for (chart::ChartWidget* chart : {form.Chart1, form.Chart2}) {
+    const chart::TLineSeries& series = chart->Chart().Series(0);
+    ASSERT_EQ(series.PointCount(), ticks);
+    for (int k = 0; k < ticks; ++k) EXPECT_EQ(series.XValueAt(k), k + 1.0);
+    EXPECT_EQ(chart->Chart().BottomAxis().Minimum(), 0.0);
+    EXPECT_EQ(chart->Chart().BottomAxis().Maximum(), static_cast<double>(ticks));
+  }
+  const double magnetisation = sim::LatticeSum(State().lattice) / 10000.0L;
+  EXPECT_EQ(form.Chart1->Chart().Series(0).YValueAt(ticks - 1), magnetisation);
+  EXPECT_EQ(form.Chart2->Chart().Series(0).YValueAt(ticks - 1), State().energyEstimate);
+  EXPECT_EQ(form.labMag->text().toStdString(),
+            "M=" + numtext::FloatToFixed(sim::LatticeSum(State().lattice) / 10000.0L, 8, 2));
+  EXPECT_EQ(form.labEnergy->text().toStdString(),
+            "E=" + numtext::FloatToFixed(State().energyEstimate, 8, 2));
+  EXPECT_EQ(form.labTemp->text(), QStringLiteral("T=5.00"));
+  EXPECT_EQ(form.labMag->size(), form.labMag->sizeHint());
+
+  // Stop halts the run and keeps what the last tick left.
+  QTest::mouseClick(form.Button8, Qt::LeftButton);
+  EXPECT_FALSE(form.Timer1->isActive());
+  const auto steps = State().stepCount;
+  QTest::qWait(450);
+  EXPECT_EQ(State().stepCount, steps);
+}
+
+TEST_F(MainWindowTest, SpaceOrEnterOnAFocusedButtonClicksIt) {
+  for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
+    form.Button5->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(form.Button5, key);
+    EXPECT_TRUE(form.Timer1->isActive()) << key;
+    form.Button8->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(form.Button8, key);
+    EXPECT_FALSE(form.Timer1->isActive()) << key;
+  }
+}
+
+TEST_F(MainWindowTest, ClickingOrTabbingIntoAnEditStopsTheRun) {
+  const struct {
+    const char* how;
+    std::function<void()> enter;
+  } cases[] = {
+      {"click Edit2", [&] { QTest::mouseClick(form.Edit2, Qt::LeftButton); }},
+      {"click edJ2", [&] { QTest::mouseClick(form.edJ2, Qt::LeftButton); }},
+      {"Tab from Start",
+       [&] {
+         form.Button5->setFocus(Qt::OtherFocusReason);
+         QTest::keyClick(form.Button5, Qt::Key_Tab);
+       }},
+      {"Tab from the track bar",
+       [&] {
+         form.TrackBar1->setFocus(Qt::OtherFocusReason);
+         QTest::keyClick(form.TrackBar1, Qt::Key_Tab);
+       }},
+      {"Shift+Tab from Stop",
+       [&] {
+         form.Button8->setFocus(Qt::OtherFocusReason);
+         QTest::keyClick(form.Button8, Qt::Key_Backtab, Qt::ShiftModifier);
+       }},
+  };
+  for (const auto& c : cases) {
+    form.TrackBar1->setFocus(Qt::OtherFocusReason);
+    form.Button5Click();
+    ASSERT_TRUE(form.Timer1->isActive()) << c.how;
+    c.enter();
+    EXPECT_TRUE(dynamic_cast<ParameterEdit*>(QApplication::focusWidget()) != nullptr) << c.how;
+    EXPECT_FALSE(form.Timer1->isActive()) << c.how;
+  }
+}
+
+TEST_F(MainWindowTest, ProgramTextAndReactivationDoNotStopTheRun) {
+  form.Edit3->setFocus(Qt::OtherFocusReason);
+  form.Button5Click();
+  form.Edit3->setText(QStringLiteral("1.5"));
+  QTest::keyClick(form.TrackBar1, Qt::Key_Down);  // rewrites Edit1
+  EXPECT_TRUE(form.Timer1->isActive());
+
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  form.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  EXPECT_EQ(QApplication::focusWidget(), form.Edit3);
+  EXPECT_TRUE(form.Timer1->isActive());
+}
+
+TEST_F(MainWindowTest, BadTextDuringARunShowsOneErrorBox) {
+  form.Edit2->setText(QStringLiteral("abc"));
+  ErrorDisplay& errors = App().Errors();
+  const int suppressedBefore = errors.Suppressed();
+  QString caption;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+  int boxes = 0;
+  int suppressedWhileOpen = 0;
+  // Hold the box open for several timer periods: ticks go on, fail, and open nothing more.
+  ModalCloser closer(
+      [&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        boxes = testing::VisibleMessageBoxes();
+        suppressedWhileOpen = errors.Suppressed() - suppressedBefore;
+        EXPECT_TRUE(form.Timer1->isActive());
+        form.Button8Click();
+      },
+      900);
+  form.Button5Click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
+  ASSERT_TRUE(closer.Closed());
+  EXPECT_EQ(caption, App().Title());
+  EXPECT_EQ(text, QStringLiteral("'abc' is not a valid floating point value."));
+  EXPECT_EQ(icon, QMessageBox::Critical);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_GE(suppressedWhileOpen, 2);
+  // Nothing of the failed ticks reached the state or the window; T was read before h.
+  EXPECT_EQ(State().stepCount, 0);
+  EXPECT_EQ(form.labMag->text(), QStringLiteral("M ="));
+  EXPECT_EQ(form.Chart1->Chart().Series(0).PointCount(), 0);
+}
+
+TEST_F(MainWindowTest, MenusWithoutShortcutKeys) {
+  EXPECT_EQ(form.menuBar()->objectName(), QStringLiteral("MainMenu1"));
+  const QList<QAction*> menus = form.menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
+  EXPECT_EQ(menus[1]->text(), QStringLiteral("&Help"));
+  const QList<QAction*> file = form.File1->actions();
+  ASSERT_EQ(file.size(), 3);
+  EXPECT_EQ(file[0]->text(), QStringLiteral("Save Image &As..."));
+  EXPECT_TRUE(file[1]->isSeparator());
+  EXPECT_EQ(file[2]->text(), QStringLiteral("E&xit"));
+  const QList<QAction*> help = form.Help1->actions();
+  ASSERT_EQ(help.size(), 1);
+  EXPECT_EQ(help[0]->text(), QStringLiteral("&About..."));
+  for (QAction* action : file + help) EXPECT_TRUE(action->shortcut().isEmpty());
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsTheTextAndKeepsTheRunGoing) {
+  form.Button5Click();
+  QString caption;
+  QString message;
+  QMessageBox::Icon icon = QMessageBox::Critical;
+  long long stepsWhileOpen = 0;
+  ModalCloser closer(
+      [&](QWidget* modal) {
+        auto* box = dynamic_cast<MessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        caption = box->windowTitle();
+        message = box->MessageText();
+        icon = box->icon();
+        stepsWhileOpen = State().stepCount;
+      },
+      500);
+  form.About1->trigger();
+  EXPECT_TRUE(closer.Closed());
+  EXPECT_EQ(caption, App().Title());
+  EXPECT_EQ(message, AboutText());
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  EXPECT_GE(stepsWhileOpen, 100000);  // ticks ran while the box was open
+}
+
+TEST_F(MainWindowTest, SaveWritesThePictureAsBitmap) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString path = folder.filePath(QStringLiteral("lattice.bmp"));
+  int asked = 0;
+  form.SetFileChooser([&](QWidget*) -> std::optional<QString> {
+    ++asked;
+    return path;
+  });
+  form.SaveAs1->trigger();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(QFileInfo(path).size(), 1000054);
+  QImage saved(path);
+  ASSERT_FALSE(saved.isNull());
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32),
+            form.Image1->View().convertToFormat(QImage::Format_RGB32));
+
+  // Saving again replaces the file silently; a cancelled choice writes nothing.
+  form.Timer1Timer();
+  form.SaveAs1->trigger();
+  EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32),
+            form.Image1->View().convertToFormat(QImage::Format_RGB32));
+  form.SetFileChooser([](QWidget*) -> std::optional<QString> { return std::nullopt; });
+  form.SaveAs1->trigger();
+  QTest::qWait(50);
+  EXPECT_EQ(testing::VisibleMessageBoxes(), 0);
+}
+
+TEST_F(MainWindowTest, SaveIntoAMissingFolderShowsTheCreateError) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString path = folder.filePath(QStringLiteral("missing/lattice.bmp"));
+  form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return path; });
+  QString text;
+  ModalCloser closer([&](QWidget* modal) { text = qobject_cast<QMessageBox*>(modal)->text(); });
+  form.SaveAs1->trigger();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
+  const std::string expected = "Cannot create file \"" + path.toStdString() + "\". " +
+                               picture::SystemErrorText(ENOENT) + ".";
+  EXPECT_EQ(text.toStdString(), expected);
+  EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(MainWindowTest, ExitClosesTheWindowAndEndsTheEventLoopWithCodeZero) {
+  form.Button5Click();
+  QTimer::singleShot(300, &form, [&] { form.Exit1->trigger(); });
+  QTimer::singleShot(5000, &App(), [] { QCoreApplication::exit(3); });  // safety
+  EXPECT_EQ(QApplication::exec(), 0);
+  EXPECT_FALSE(form.isVisible());
+}
+
+// Not a pass/fail check: the cost of one tick in the real window, printed for the record.
+TEST_F(MainWindowTest, MeasureTickCost) {
+  constexpr int kTicks = 50;
+  form.Button5Click();
+  form.Timer1->stop();
+  QElapsedTimer clock;
+  clock.start();
+  for (int k = 0; k < kTicks; ++k) {
+    form.Timer1Timer();
+    // The charts repaint when the event loop reaches them.
+    QCoreApplication::processEvents();
+  }
+  const double msPerTick = static_cast<double>(clock.nsecsElapsed()) / 1e6 / kTicks;
+  EXPECT_EQ(State().stepCount, kTicks * 100000);
+  std::cout << "[ measure  ] tick of the real window: " << msPerTick << " ms" << std::endl;
+  RecordProperty("ms_per_tick", std::to_string(msPerTick));
+}
+
+// Not a pass/fail check: building the window until it is on the screen.
+TEST(MainWindowStartTest, MeasureTimeToShow) {
+  QElapsedTimer clock;
+  clock.start();
+  TForm1 form(App().Errors());
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
+  std::cout << "[ measure  ] window built and shown: " << ms << " ms" << std::endl;
+  RecordProperty("ms_to_show", std::to_string(ms));
+}
+
+}  // namespace
+}  // namespace vellora::app
+
+int main(int argc, char** argv) {
+  return vellora::app::testing::RunQtTests(argc, argv);
+}

@@ -1,0 +1,101 @@
+#include "app/message_box.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+
+#include "qt_test_support.h"
+
+namespace vellora::app {
+namespace {
+
+using testing::ModalCloser;
+
+const QString kDashes = QString(27, QLatin1Char('-'));
+
+TEST(MessageBoxTest, AboutTextIsThreeLinesJoinedByCrLf) {
+  const QStringList lines = AboutText().split(QStringLiteral("\r\n"));
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_EQ(lines[0], QStringLiteral("Vellora"));
+  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("by "))) << lines[1].toStdString();
+  EXPECT_GT(lines[1].size(), 3);
+  EXPECT_EQ(lines[2], QStringLiteral("16.2.2006"));
+}
+
+TEST(MessageBoxTest, ClipboardLayout) {
+  const struct {
+    QString caption;
+    QString text;
+    QStringList buttons;
+    QString copied;
+  } cases[] = {
+      {"vellora",
+       "Vellora\r\nby me\r\n16.2.2006",
+       {"OK"},
+       kDashes + "\r\nvellora\r\n" + kDashes + "\r\nVellora\r\nby me\r\n16.2.2006\r\n" + kDashes +
+           "\r\nOK   \r\n" + kDashes + "\r\n"},
+      {"t",
+       "",
+       {"&Yes", "&No", "Fish && Chips"},
+       kDashes + "\r\nt\r\n" + kDashes + "\r\n\r\n" + kDashes +
+           "\r\nYes   No   Fish & Chips   \r\n" + kDashes + "\r\n"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MessageBoxClipboardText(c.caption, c.text, c.buttons), c.copied)
+        << c.copied.toStdString();
+  }
+}
+
+TEST(MessageBoxTest, OneOkButtonThatIsDefaultAndCancel) {
+  MessageBox box(QMessageBox::NoIcon, QStringLiteral("vellora"), AboutText());
+  ASSERT_EQ(box.buttons().size(), 1);
+  QAbstractButton* ok = box.buttons().first();
+  EXPECT_EQ(ok->text(), QStringLiteral("OK"));
+  EXPECT_EQ(box.defaultButton(), ok);
+  EXPECT_EQ(box.escapeButton(), ok);
+  EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+  EXPECT_EQ(box.windowTitle(), QStringLiteral("vellora"));
+  // Shown with real line breaks, kept with CR LF for copying.
+  EXPECT_EQ(box.text(), QString(AboutText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  EXPECT_EQ(box.MessageText(), AboutText());
+  EXPECT_EQ(box.textFormat(), Qt::PlainText);
+}
+
+TEST(MessageBoxTest, CtrlCCopiesTheBoxAndEscCloses) {
+  QGuiApplication::clipboard()->clear();
+  MessageBox box(QMessageBox::NoIcon, QStringLiteral("vellora"), AboutText());
+  QPoint centre;
+  QPoint screenCentre;
+  ModalCloser closer([&](QWidget* modal) {
+    ASSERT_EQ(modal, &box);
+    centre = box.frameGeometry().center();
+    screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(box.isVisible());  // copying does not close the box
+    QTest::keyClick(&box, Qt::Key_Escape);
+  });
+  box.exec();
+  EXPECT_TRUE(closer.Closed());
+  EXPECT_FALSE(box.isVisible());
+  EXPECT_EQ(
+      QGuiApplication::clipboard()->text(),
+      MessageBoxClipboardText(QStringLiteral("vellora"), AboutText(), {QStringLiteral("OK")}));
+  EXPECT_LE((centre - screenCentre).manhattanLength(), 2);
+}
+
+TEST(MessageBoxTest, EnterPressesOk) {
+  MessageBox box(QMessageBox::Critical, QStringLiteral("vellora"), QStringLiteral("x."));
+  ModalCloser closer([&](QWidget*) { QTest::keyClick(&box, Qt::Key_Return); });
+  EXPECT_EQ(box.exec(), QMessageBox::Ok);
+  EXPECT_TRUE(closer.Closed());
+}
+
+}  // namespace
+}  // namespace vellora::app
+
+int main(int argc, char** argv) {
+  return vellora::app::testing::RunQtTests(argc, argv);
+}
