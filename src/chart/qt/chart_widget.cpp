@@ -18,11 +18,11 @@ ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
 
 void ChartWidget::ReportError(const Exception& error) {
   if (!onDrawError) return;
-  Exception copy = error;
+  // The lambda keeps its own copy of the error (its message) until the event loop runs it.
   QMetaObject::invokeMethod(
       this,
-      [this, copy] {
-        if (onDrawError) onDrawError(copy);
+      [this, error] {
+        if (onDrawError) onDrawError(error);
       },
       Qt::QueuedConnection);
 }
