@@ -29,20 +29,6 @@ class ControllerTest : public ::testing::Test {
   }
   void TearDown() override { numtext::ProcessNumberFormat() = savedFormat; }
 
-  void Ticks(int count) {
-    for (int n = 0; n < count; ++n) controller.Timer1Timer();
-  }
-  // Runs a tick that must fail, returning its message.
-  std::string FailingTick() {
-    try {
-      controller.Timer1Timer();
-    } catch (const Exception& e) {
-      return e.Message();
-    }
-    ADD_FAILURE() << "the tick did not fail";
-    return {};
-  }
-
   numtext::NumberFormat savedFormat = numtext::ProcessNumberFormat();
   testing::FakeWindow window;
   sim::RandomSource random{FixedSeed};
@@ -93,7 +79,7 @@ TEST_F(ControllerTest, TicksAppendPointsAndSlideTheWindow) {
   EXPECT_EQ(window.labEnergy.caption, "E=" + numtext::FloatToFixed(state.energyEstimate, 8, 2));
   EXPECT_EQ(window.labTemp.caption, "T=5.00");
 
-  Ticks(24);
+  testing::RunTicks(controller, 24);
   EXPECT_EQ(window.chart1.minimum, 0.0);
   EXPECT_EQ(window.chart1.maximum, 25.0);
   controller.Timer1Timer();
@@ -114,7 +100,7 @@ TEST_F(ControllerTest, TheTemperatureReadoutShowsTheEditAsTyped) {
 
 TEST_F(ControllerTest, StartWhileRunningRestartsCounterAndChartsButNotTheLattice) {
   controller.Button5Click();
-  Ticks(3);
+  testing::RunTicks(controller, 3);
   const sim::SpinLattice before = controller.State().lattice;
   controller.Button5Click();
   EXPECT_TRUE(window.timer.enabled);
@@ -166,12 +152,12 @@ TEST_F(ControllerTest, TheTrackBarWritesTheTemperatureEdit) {
 
 TEST_F(ControllerTest, ABadParameterTextAbandonsTheTick) {
   controller.Button5Click();
-  Ticks(2);
+  testing::RunTicks(controller, 2);
   const auto stateBefore = controller.State();
   const auto captionBefore = window.labMag.caption;
   window.edits.SetText(ParameterEdit::Edit1, "3");
   window.edits.SetText(ParameterEdit::Edit2, "abc");
-  EXPECT_EQ(FailingTick(), "'abc' is not a valid floating point value");
+  EXPECT_EQ(testing::FailingTick(controller), "'abc' is not a valid floating point value");
   EXPECT_EQ(controller.State().parameters.T, 3.0) << "parameters before the bad one are updated";
   EXPECT_EQ(controller.State().parameters.h, stateBefore.parameters.h);
   EXPECT_EQ(controller.State().stepCount, stateBefore.stepCount);
@@ -189,7 +175,7 @@ TEST_F(ControllerTest, ABadParameterTextAbandonsTheTick) {
 TEST_F(ControllerTest, AnArithmeticFaultIsReportedAndTheNextTickRuns) {
   controller.Button5Click();
   window.edits.SetText(ParameterEdit::Edit1, "0");
-  const std::string message = FailingTick();
+  const std::string message = testing::FailingTick(controller);
   EXPECT_TRUE(message == "Floating point division by zero" ||
               message == "Invalid floating point operation")
       << message;
@@ -203,27 +189,28 @@ TEST_F(ControllerTest, AnArithmeticFaultIsReportedAndTheNextTickRuns) {
 
 TEST_F(ControllerTest, ARefusedBottomWindowAbandonsTheTickAtTheRightStep) {
   controller.Button5Click();
-  Ticks(30);
+  testing::RunTicks(controller, 30);
   const std::string magBefore = window.labMag.caption;
 
   // The magnetisation chart's bottom axis panned far back: its maximum lies before the next
   // window's minimum (6).
   window.chart1.minimum = 1;
   window.chart1.maximum = 4;
-  EXPECT_EQ(FailingTick(), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
   EXPECT_EQ(window.chart1.points.size(), 31u) << "the magnetisation point was appended";
   EXPECT_EQ(window.chart2.points.size(), 30u) << "the energy point was not";
   EXPECT_EQ(window.chart1.minimum, 1.0);
   EXPECT_EQ(window.chart1.maximum, 4.0);
   EXPECT_EQ(window.labMag.caption, magBefore);
-  EXPECT_EQ(FailingTick(), "Axis Minimum Value must be <= Maximum") << "every later tick fails too";
+  EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum")
+      << "every later tick fails too";
 
   // The energy chart refusing: both points appended and the magnetisation window set.
   window.chart1.minimum = 0;
   window.chart1.maximum = 100;
   window.chart2.minimum = 2;
   window.chart2.maximum = 3;
-  EXPECT_EQ(FailingTick(), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
   EXPECT_EQ(window.chart1.maximum, 33.0);
   EXPECT_EQ(window.chart2.points.size(), 31u);
 
@@ -237,7 +224,7 @@ TEST_F(ControllerTest, ARefusedBottomWindowAbandonsTheTickAtTheRightStep) {
 
 TEST_F(ControllerTest, StartFailsWithoutATimerBeforeClearingTheCharts) {
   controller.Button5Click();
-  Ticks(2);
+  testing::RunTicks(controller, 2);
   controller.Button8Click();
   window.timer.failToStart = true;
   try {

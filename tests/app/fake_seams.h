@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/controller.h"
 #include "app/seams.h"
 #include "base/errors.h"
 
@@ -88,5 +89,20 @@ struct FakeWindow {
     return {picture, chart1, chart2, labMag, labEnergy, labTemp, edits, trackBar, timer};
   }
 };
+
+inline void RunTicks(SimulationController& controller, int count) {
+  for (int n = 0; n < count; ++n) controller.Timer1Timer();
+}
+
+// Runs a tick that is expected to fail and returns its message ("the tick did not fail" when
+// it ran through).
+inline std::string FailingTick(SimulationController& controller) {
+  try {
+    controller.Timer1Timer();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "the tick did not fail";
+}
 
 }  // namespace vellora::app::testing

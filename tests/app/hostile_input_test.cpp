@@ -21,18 +21,8 @@ namespace {
 using testing::App;
 using testing::ModalCloser;
 
-class HostileInputTest : public ::testing::Test {
+class HostileInputTest : public testing::ShownWindowTest {
  protected:
-  void SetUp() override {
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  }
-  void TearDown() override {
-    form.Timer1->stop();
-    ModalCloser leftover({}, 0, 100);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return leftover.Done(); }, 2000));
-  }
-
   // Runs with the texts for a few timer periods and returns the text of the one error box that
   // opened (empty when none did); checks that no second box ever stood beside it.
   QString RunAndCatchBox(int holdMs = 700) {
@@ -67,8 +57,6 @@ class HostileInputTest : public ::testing::Test {
     form.Button8Click();
     EXPECT_EQ(testing::VisibleMessageBoxes(), 0);
   }
-
-  TForm1 form{App().Errors()};
 };
 
 struct BadText {

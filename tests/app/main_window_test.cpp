@@ -32,19 +32,8 @@ QString Name(QWidget* widget) {
   return widget == nullptr ? QStringLiteral("(none)") : widget->objectName();
 }
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing::ShownWindowTest {
  protected:
-  void SetUp() override {
-    form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  }
-  void TearDown() override {
-    form.Timer1->stop();
-    // Let a box scheduled by the last tick come and go before the next test.
-    ModalCloser leftover({}, 0, 100);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return leftover.Done(); }, 2000));
-  }
-
   const sim::SimulationState& State() { return form.Controller().State(); }
 
   // The picture shows the lattice: the centre pixel of every cell has the spin's colour.
@@ -59,8 +48,6 @@ class MainWindowTest : public ::testing::Test {
       }
     }
   }
-
-  TForm1 form{App().Errors()};
 };
 
 TEST_F(MainWindowTest, StartUpState) {

@@ -11,11 +11,13 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 
 #include "app/application.h"
+#include "app/main_window.h"
 
 namespace vellora::app::testing {
 
@@ -106,5 +108,22 @@ inline int VisibleMessageBoxes() {
   }
   return count;
 }
+
+// A test with the main window on the screen. Afterwards the timer is stopped and a box that a
+// last tick scheduled comes and goes, so that nothing of one test reaches the next.
+class ShownWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  }
+  void TearDown() override {
+    form.Timer1->stop();
+    ModalCloser leftover({}, 0, 100);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return leftover.Done(); }, 2000));
+  }
+
+  TForm1 form{App().Errors()};
+};
 
 }  // namespace vellora::app::testing

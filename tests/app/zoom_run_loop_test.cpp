@@ -24,25 +24,13 @@ class ZoomRunLoopTest : public ::testing::Test {
     chart::ConfigureEnergyChart(energy);
     controller.FormCreate();
     controller.Button5Click();
-    Ticks(30);
+    testing::RunTicks(controller, 30);
     Draw();
     ASSERT_EQ(magnetisation.BottomAxis().Minimum(), 5.0);
     ASSERT_EQ(magnetisation.BottomAxis().Maximum(), 30.0);
   }
   void TearDown() override { numtext::ProcessNumberFormat() = savedFormat; }
 
-  void Ticks(int count) {
-    for (int n = 0; n < count; ++n) controller.Timer1Timer();
-  }
-  // The message of a tick that must fail.
-  std::string FailingTick() {
-    try {
-      controller.Timer1Timer();
-    } catch (const AxisException& e) {
-      return e.Message();
-    }
-    return "the tick did not fail";
-  }
   // Lays the magnetisation chart out, as its repaint after a tick does.
   void Draw() { magnetisation.DrawChart(canvas); }
   // A right drag across the plot in steps of a few pixels, releasing where it ends.
@@ -82,14 +70,14 @@ TEST_F(ZoomRunLoopTest, APanMoreThan24UnitsBackMakesTicksFailUntilUndone) {
   const std::string magCaption = window.labMag.caption;
 
   // The next tick (x = 31) appends the magnetisation point and then refuses the minimum 6.
-  EXPECT_EQ(FailingTick(), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
   EXPECT_EQ(magnetisation.Series(0).PointCount(), 31);
   EXPECT_EQ(energy.Series(0).PointCount(), 30);
   EXPECT_EQ(magnetisation.BottomAxis().Minimum(), minimum);
   EXPECT_EQ(magnetisation.BottomAxis().Maximum(), maximum);
   EXPECT_EQ(window.labMag.caption, magCaption);
   EXPECT_TRUE(window.timer.enabled);
-  EXPECT_EQ(FailingTick(), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
   EXPECT_EQ(magnetisation.Series(0).PointCount(), 32);
 
   // Undoing brings back [5, 30], which the next tick (minimum 8) can move on from.
@@ -97,7 +85,7 @@ TEST_F(ZoomRunLoopTest, APanMoreThan24UnitsBackMakesTicksFailUntilUndone) {
   LeftDrag(plot.right - 5, plot.bottom - 5, plot.left + 5, plot.top + 5);
   EXPECT_EQ(magnetisation.BottomAxis().Minimum(), 5.0);
   EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 30.0);
-  Ticks(1);
+  testing::RunTicks(controller, 1);
   EXPECT_EQ(magnetisation.BottomAxis().Minimum(), 8.0);
   EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 33.0);
   EXPECT_EQ(energy.Series(0).PointCount(), 31);
@@ -113,7 +101,7 @@ TEST_F(ZoomRunLoopTest, ASmallerPanOrAZoomOfTheBottomAxisLastsUntilTheNextTick) 
   const double leftMaximum = magnetisation.LeftAxis().Maximum();
   ASSERT_LT(leftMinimum, -1.0);
 
-  Ticks(1);
+  testing::RunTicks(controller, 1);
   EXPECT_EQ(magnetisation.BottomAxis().Minimum(), 6.0);
   EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 31.0);
   EXPECT_EQ(magnetisation.LeftAxis().Minimum(), leftMinimum);
@@ -123,7 +111,7 @@ TEST_F(ZoomRunLoopTest, ASmallerPanOrAZoomOfTheBottomAxisLastsUntilTheNextTick) 
   Draw();
   LeftDrag(plot.left + 50, row - 30, plot.left + 150, row + 30);
   ASSERT_GT(magnetisation.BottomAxis().Minimum(), 6.0);
-  Ticks(1);
+  testing::RunTicks(controller, 1);
   EXPECT_EQ(magnetisation.BottomAxis().Minimum(), 7.0);
   EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 32.0);
 }
@@ -131,11 +119,11 @@ TEST_F(ZoomRunLoopTest, ASmallerPanOrAZoomOfTheBottomAxisLastsUntilTheNextTick) 
 TEST_F(ZoomRunLoopTest, AnUndoAfterMoreThan24TicksRestoresAWindowTheTicksRefuse) {
   const chart::TRect plot = magnetisation.plotRect;
   LeftDrag(plot.left + 50, plot.top + 10, plot.left + 150, plot.bottom - 10);
-  Ticks(26);  // x = 56
+  testing::RunTicks(controller, 26);  // x = 56
   Draw();
   LeftDrag(plot.left + 150, plot.bottom - 10, plot.left + 50, plot.top + 10);
   EXPECT_EQ(magnetisation.BottomAxis().Maximum(), 30.0);
-  EXPECT_EQ(FailingTick(), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
 }
 
 }  // namespace
