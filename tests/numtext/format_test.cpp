@@ -231,5 +231,16 @@ TEST(FloatToPattern, WritesLongOutputInFull) {
   EXPECT_EQ(FloatToPattern(pattern, 5.0L), literal + std::string(19, '0') + "5");
 }
 
+// Found by fuzzing: a negative value whose own section is scientific without placeholders
+// rounds to a zero that keeps its exponent; the first section then stands in and writes every
+// integer position of that exponent, far more than the working buffer holds.
+TEST(FloatToPattern, ZeroSectionFallbackWithAHugeExponentIsWrittenInFull) {
+  ScopedSeparators separators('.', ',');
+  EXPECT_EQ(FloatToPattern("00;E+0", -2.5e300L), std::string(301, '0'));
+  const std::string grouped = FloatToPattern("#,##0;E+0", -2.5e300L);
+  EXPECT_EQ(grouped.size(), 401u);
+  EXPECT_EQ(grouped.substr(grouped.size() - 8), ",000,000");
+}
+
 }  // namespace
 }  // namespace vellora::numtext
