@@ -44,7 +44,8 @@ class TLineSeries {
   bool IsNullPoint(int i) const { return PointColour(i) == clNone; }
   // The label given with point i, if any.
   const std::optional<std::string>& PointLabel(int i) const {
-    return labels_[static_cast<std::size_t>(i)];
+    static const std::optional<std::string> kNoLabel;
+    return labels_.empty() ? kNoLabel : labels_[static_cast<std::size_t>(i)];
   }
 
   TColor SeriesColor() const { return seriesColor_; }
@@ -64,6 +65,8 @@ class TLineSeries {
   void Changed();
 
   std::vector<TColor> colours_;
+  // One entry per point once any point has a label; empty before, so that a long run of
+  // unlabelled points (all the program adds) keeps only its values and colours.
   std::vector<std::optional<std::string>> labels_;
   TColor seriesColor_ = clRed;
   bool active_ = true;

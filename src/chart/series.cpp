@@ -12,8 +12,11 @@ int TLineSeries::AddPoint(double x, double y, std::string_view label, TColor col
   const int index = XValues.InsertOrdered(x);
   YValues.InsertAt(index, y);
   colours_.insert(colours_.begin() + index, colour);
-  labels_.insert(labels_.begin() + index,
-                 label.empty() ? std::nullopt : std::optional<std::string>(std::string(label)));
+  if (!label.empty() && labels_.empty()) labels_.resize(colours_.size() - 1);
+  if (!labels_.empty()) {
+    labels_.insert(labels_.begin() + index,
+                   label.empty() ? std::nullopt : std::optional<std::string>(std::string(label)));
+  }
   Changed();
   return index;
 }
