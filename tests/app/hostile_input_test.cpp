@@ -2,6 +2,7 @@
 // the specified message or value, shows at most one error box at a time, and keeps running.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -9,11 +10,14 @@
 #include <QTest>
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/main_window.h"
 #include "picture/bmp_writer.h"
 #include "qt_test_support.h"
+#include "unprivileged_scope.h"
 
 namespace vellora::app {
 namespace {
@@ -146,31 +150,43 @@ TEST_F(HostileInputTest, ZeroAndNegativeTemperaturesWhileRunning) {
 TEST_F(HostileInputTest, SavingWhereNoFileCanBeWritten) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
+  const QString locked = folder.filePath(QStringLiteral("locked"));
+  ASSERT_TRUE(QDir().mkdir(locked));
   struct Target {
     QString path;
     int error;
+    bool unprivileged;  // saved as a user without the right to write into the folder
   };
   const Target targets[] = {
-      {folder.path(), EISDIR},                    // a folder, not a file
-      {QStringLiteral("/proc/vellora.bmp"), -1},  // a folder nobody may write into, root included
+      {folder.path(), EISDIR, false},  // a folder, not a file
+      {locked + QStringLiteral("/lattice.bmp"), EACCES, true},
   };
   for (const Target& target : targets) {
     form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return target.path; });
     QString text;
     ModalCloser closer([&](QWidget* modal) { text = qobject_cast<QMessageBox*>(modal)->text(); });
     form.Button5Click();
-    form.SaveAs1->trigger();
+    {
+      // The folder read-only to its owner, which the save runs as (not the superuser, who may
+      // write anywhere).
+      std::optional<testsupport::UnprivilegedScope> unprivileged;
+      if (target.unprivileged) {
+        unprivileged.emplace(std::initializer_list<std::filesystem::path>{
+            folder.path().toStdString(), locked.toStdString()});
+        ASSERT_TRUE(unprivileged->Effective());
+        ASSERT_EQ(::chmod(locked.toLocal8Bit().constData(), 0555), 0);
+      }
+      form.SaveAs1->trigger();
+    }
     ASSERT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
     const std::string prefix = "Cannot create file \"" + target.path.toStdString() + "\". ";
-    EXPECT_EQ(text.toStdString().substr(0, prefix.size()), prefix);
-    if (target.error > 0) {
-      EXPECT_EQ(text.toStdString(), prefix + picture::SystemErrorText(target.error) + ".");
-    }
+    EXPECT_EQ(text.toStdString(), prefix + picture::SystemErrorText(target.error) + ".");
     form.Button8Click();
     ExpectStillRunning();
   }
   EXPECT_TRUE(QFileInfo(folder.path()).isDir());
-  EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/vellora.bmp")));
+  EXPECT_TRUE(QDir(locked).isEmpty());
+  ::chmod(locked.toLocal8Bit().constData(), 0755);
 }
 
 }  // namespace
