@@ -119,18 +119,7 @@ TEST_F(TrackBarTest, ClickOnTheChannelMovesByAPageTowardsTheClick) {
 
 TEST_F(TrackBarTest, DraggingNotifiesEachMoveAndTheRelease) {
   bar.setValue(500);
-  QStyleOptionSlider option;
-  option.initFrom(&bar);
-  option.orientation = Qt::Vertical;
-  option.minimum = bar.minimum();
-  option.maximum = bar.maximum();
-  option.upsideDown = !bar.invertedAppearance();
-  option.sliderPosition = bar.value();
-  option.sliderValue = bar.value();
-  const QPoint thumb =
-      bar.style()
-          ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &bar)
-          .center();
+  const QPoint thumb = ThumbRect(bar).center();
   QTest::mousePress(&bar, Qt::LeftButton, {}, thumb);
   QTest::mouseMove(&bar, thumb + QPoint(0, 40));
   QTest::mouseMove(&bar, thumb + QPoint(0, 80));

@@ -8,6 +8,7 @@
 #include "chart/program_charts.h"
 #include "chart/qt/chart_widget.h"
 #include "numtext/number_format.h"
+#include "offscreen_main.h"
 
 namespace vellora::chart {
 namespace {
@@ -132,8 +133,5 @@ TEST_F(ChartWidgetZoomTest, RightDragPansAndEndsOutsideThePlot) {
 }  // namespace vellora::chart
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return vellora::testsupport::RunOffscreenTests(argc, argv);
 }

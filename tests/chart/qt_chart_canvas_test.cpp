@@ -8,6 +8,7 @@
 #include "chart/qt/chart_widget.h"
 #include "chart/qt/qt_chart_canvas.h"
 #include "numtext/number_format.h"
+#include "offscreen_main.h"
 
 namespace vellora::chart {
 namespace {
@@ -200,8 +201,5 @@ TEST(QtChart, WidgetRedrawsOnlyAStaleImage) {
 }  // namespace vellora::chart
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  return vellora::testsupport::RunOffscreenTests(argc, argv);
 }
