@@ -20,8 +20,9 @@ class FixedTexts : public ParameterTexts {
   std::string texts_[4];
 };
 
-void BM_MetropolisBlock(benchmark::State& bench, const char* t, const char* h, const char* j2) {
-  const FixedTexts texts(t, h, "1", j2);
+void BM_MetropolisBlock(benchmark::State& bench, const char* t, const char* h, const char* j2,
+                        const char* j1 = "1") {
+  const FixedTexts texts(t, h, j1, j2);
   RandomSource random([]() -> std::uint32_t { return 12345; });
   SimulationState state;
   Initialise(state, texts, random);
@@ -46,4 +47,8 @@ BENCHMARK_CAPTURE(BM_MetropolisBlock, T = 5, "5", "0", "0")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_MetropolisBlock, T = 2_h = 0.5_J2 = -0.25, "2", "0.5", "-0.25")
     ->Name("BM_MetropolisBlock/T=2,h=0.5,J2=-0.25")
+    ->Unit(benchmark::kMillisecond);
+// Typed, non-dyadic couplings: the running sum checks each addition's rounding error.
+BENCHMARK_CAPTURE(BM_MetropolisBlock, T = 1_J1 = 0.7_J2 = -0.2, "1", "0", "-0.2", "0.7")
+    ->Name("BM_MetropolisBlock/T=1,J1=0.7,J2=-0.2")
     ->Unit(benchmark::kMillisecond);

@@ -1,7 +1,10 @@
 #include "sim/metropolis.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "base/errors.h"
 #include "base/extended.h"
@@ -103,6 +106,107 @@ long double AcceptanceWeight(double eloc, double temperature) {
   return ExpExtended(-dE / temperature);
 }
 
+namespace {
+
+// The running energy sum is specified as an addition with a 64-bit significand whose result is then
+// rounded to double: two roundings. Plain double addition rounds once, and the two differ exactly
+// when the 64-bit result lands on a midpoint between two doubles that the exact sum is not on.
+
+// True when plain double additions give those bits for every partial sum of the block: all case
+// energies are integer multiples of one power of two 2^q, and the block cannot take a partial sum
+// to 2^63 x 2^q. Every partial sum (a multiple of 2^q, rounded or not) then holds at most 64
+// significant bits, so the 64-bit rounding never changes it and the double addition rounds it once,
+// as specified. Parameters with few binary digits (1, 0.5, -0.25) take this path.
+bool PlainSumIsExact(const AttemptRule (&rules)[kCaseCount], std::int32_t blockLength) {
+  int lowestBit = std::numeric_limits<int>::max();  // q
+  int highestBit = std::numeric_limits<int>::min();
+  for (const AttemptRule& rule : rules) {
+    if (rule.fault != Fault::kNone || rule.eloc == 0.0) continue;  // never added
+    const auto bits = std::bit_cast<std::uint64_t>(rule.eloc);
+    const int field = static_cast<int>((bits >> 52) & 0x7FF);
+    std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
+    if (field != 0) significand |= std::uint64_t{1} << 52;
+    const int scale = (field != 0 ? field : 1) - 1075;  // |eloc| = significand x 2^scale
+    lowestBit = std::min(lowestBit, scale + std::countr_zero(significand));
+    highestBit = std::max(highestBit, scale + static_cast<int>(std::bit_width(significand)));
+  }
+  if (lowestBit > highestBit) return true;  // only zeros
+  // Each |eloc| < 2^highestBit, so a partial sum stays below blockLength x 2^highestBit.
+  const int lengthBits = static_cast<int>(std::bit_width(static_cast<std::uint32_t>(blockLength)));
+  return highestBit - lowestBit + lengthBits <= 63;
+}
+
+// Whether the double sum hi, with the exact sum hi + lo, might round differently through 64 bits.
+// That needs the exact sum within half a 64-bit unit of a double midpoint, that is |lo| within a
+// factor 1 - 2^-11 below half the spacing of the doubles around hi: a normal |lo| whose significand
+// has its ten leading fraction bits set. Subnormal, infinite and NaN values of lo (tiny or
+// overflowing sums) take the careful path as well. The test is a cheap filter; AddRoundedTwice
+// decides.
+inline bool MayRoundTwiceDifferently(double lo) {
+  const auto bits = std::bit_cast<std::uint64_t>(lo);
+  const std::uint64_t field = (bits >> 52) & 0x7FF;
+  const bool tenOnes = ((bits >> 42) & 0x3FF) == 0x3FF;
+  return tenOnes || field == 0x7FF || (field == 0 && (bits << 1) != 0);
+}
+
+// sum + eloc with a 64-bit significand, rounded to double.
+double AddRoundedTwice(double sum, double eloc) {
+  return static_cast<double>(static_cast<Extended>(sum) + eloc);
+}
+
+// The attempts of one block. kPlainSumIsExact selects the running sum: plain double additions where
+// PlainSumIsExact holds, otherwise each addition checked with its exact error.
+template <bool kPlainSumIsExact>
+void RunAttempts(const AttemptRule (&rules)[kCaseCount], std::uint64_t lowersEnergy,
+                 std::int32_t blockLength, std::uint8_t* up, std::uint32_t& k, double& sum) {
+  for (std::int32_t attempt = 0; attempt < blockLength; ++attempt) {
+    k = k * RandomSource::kMultiplier + RandomSource::kIncrement;
+    const unsigned i = static_cast<unsigned>((std::uint64_t{k} * 100u) >> 32);
+    k = k * RandomSource::kMultiplier + RandomSource::kIncrement;
+    const unsigned j = static_cast<unsigned>((std::uint64_t{k} * 100u) >> 32);
+
+    // Wrapped neighbours on the torus: 0 is preceded by 99 and 99 followed by 0.
+    const unsigned column = i * kLatticeSide;
+    const unsigned previousColumn = (i == 0 ? kLatticeSide - 1 : i - 1) * kLatticeSide;
+    const unsigned nextColumn = (i == kLatticeSide - 1 ? 0 : i + 1) * kLatticeSide;
+    const unsigned previousRow = j == 0 ? kLatticeSide - 1 : j - 1;
+    const unsigned nextRow = j == kLatticeSide - 1 ? 0 : j + 1;
+    const unsigned sUp = up[column + j];
+    const unsigned nnUp = up[nextColumn + j] + up[previousColumn + j] + up[column + previousRow] +
+                          up[column + nextRow];
+    const unsigned nnnUp = up[nextColumn + previousRow] + up[previousColumn + previousRow] +
+                           up[nextColumn + nextRow] + up[previousColumn + nextRow];
+    const unsigned index = sUp * 25 + nnUp * 5 + nnnUp;
+
+    const AttemptRule& rule = rules[index];
+    if (rule.fault != Fault::kNone) [[unlikely]]
+      Raise(rule.fault);
+
+    // Without branches on the outcome: the third draw is taken only when the flip does not
+    // lower the energy, and the spin is written either way.
+    const bool lowers = (lowersEnergy >> index) & 1u;
+    const std::uint32_t third = k * RandomSource::kMultiplier + RandomSource::kIncrement;
+    const bool flip = lowers | (third < rule.threshold);
+    k = lowers ? k : third;
+    up[column + j] = static_cast<std::uint8_t>(sUp ^ static_cast<unsigned>(flip));
+
+    double nextSum = sum + rule.eloc;
+    if constexpr (!kPlainSumIsExact) {
+      // The rounding error of the addition, exactly (the two-sum of two doubles).
+      const double back = nextSum - sum;
+      const double error = (sum - (nextSum - back)) + (rule.eloc - back);
+      if (MayRoundTwiceDifferently(error)) [[unlikely]]
+        nextSum = AddRoundedTwice(sum, rule.eloc);
+    }
+    // A sum beyond the double range is an overflow; the sum keeps its last value.
+    if (!std::isfinite(nextSum)) [[unlikely]]
+      throw EOverflow();
+    sum = nextSum;
+  }
+}
+
+}  // namespace
+
 void RunBlock(SimulationState& state, RandomSource& random) {
   // The 50 cases, indexed by the number of up spins: 25 x (s up) + 5 x (up nearest neighbours)
   // + (up diagonal neighbours). Whether the flip lowers the energy is also kept as one bit per
@@ -141,42 +245,10 @@ void RunBlock(SimulationState& state, RandomSource& random) {
     }
   } writeBack{state, random, up, k, sum};
 
-  for (std::int32_t attempt = 0; attempt < state.blockLength; ++attempt) {
-    k = k * RandomSource::kMultiplier + RandomSource::kIncrement;
-    const unsigned i = static_cast<unsigned>((std::uint64_t{k} * 100u) >> 32);
-    k = k * RandomSource::kMultiplier + RandomSource::kIncrement;
-    const unsigned j = static_cast<unsigned>((std::uint64_t{k} * 100u) >> 32);
-
-    // Wrapped neighbours on the torus: 0 is preceded by 99 and 99 followed by 0.
-    const unsigned column = i * kLatticeSide;
-    const unsigned previousColumn = (i == 0 ? kLatticeSide - 1 : i - 1) * kLatticeSide;
-    const unsigned nextColumn = (i == kLatticeSide - 1 ? 0 : i + 1) * kLatticeSide;
-    const unsigned previousRow = j == 0 ? kLatticeSide - 1 : j - 1;
-    const unsigned nextRow = j == kLatticeSide - 1 ? 0 : j + 1;
-    const unsigned sUp = up[column + j];
-    const unsigned nnUp = up[nextColumn + j] + up[previousColumn + j] + up[column + previousRow] +
-                          up[column + nextRow];
-    const unsigned nnnUp = up[nextColumn + previousRow] + up[previousColumn + previousRow] +
-                           up[nextColumn + nextRow] + up[previousColumn + nextRow];
-    const unsigned index = sUp * 25 + nnUp * 5 + nnnUp;
-
-    const AttemptRule& rule = rules[index];
-    if (rule.fault != Fault::kNone) [[unlikely]]
-      Raise(rule.fault);
-
-    // Without branches on the outcome: the third draw is taken only when the flip does not
-    // lower the energy, and the spin is written either way.
-    const bool lowers = (lowersEnergy >> index) & 1u;
-    const std::uint32_t third = k * RandomSource::kMultiplier + RandomSource::kIncrement;
-    const bool flip = lowers | (third < rule.threshold);
-    k = lowers ? k : third;
-    up[column + j] = static_cast<std::uint8_t>(sUp ^ static_cast<unsigned>(flip));
-
-    // A sum beyond the double range is an overflow; the sum keeps its last value.
-    const double nextSum = sum + rule.eloc;
-    if (!std::isfinite(nextSum)) [[unlikely]]
-      throw EOverflow();
-    sum = nextSum;
+  if (PlainSumIsExact(rules, state.blockLength)) {
+    RunAttempts<true>(rules, lowersEnergy, state.blockLength, up, k, sum);
+  } else {
+    RunAttempts<false>(rules, lowersEnergy, state.blockLength, up, k, sum);
   }
 
   if (state.blockLength == 0) throw EInvalidOp();  // 0 / 0

@@ -67,7 +67,8 @@ void LiteralBlock(SimulationState& state, RandomSource& random, LiteralCounts& c
       l.At(i, j) = -s;
       ++counts.flips;
     }
-    const double sum = state.energyEstimate + eloc;
+    // The running sum: added with a 64-bit significand, then rounded to double.
+    const double sum = static_cast<double>(static_cast<long double>(state.energyEstimate) + eloc);
     if (std::isinf(sum)) throw EOverflow();
     state.energyEstimate = sum;
     counts.elocSum += eloc;
@@ -183,11 +184,27 @@ TEST(Metropolis, FastBlockAgreesWithTheLiteralBlock) {
       {"0.01", "0.2", "-1", "-0.5"},
       {"4", "1e20", "1e-20", "3"},
       {"7.77", "0", "0", "0"},
+      // h = 2^-43: the widest spread of binary digits that plain double sums still add exactly.
+      {"2", "1.136868377216160297393798828125e-13", "1", "0.5"},
   };
-  for (const auto& texts : sets) {
+  std::vector<FixedTexts> all(std::begin(sets), std::end(sets));
+  // Parameters as a user types them, with one or two decimals: their case energies share no
+  // small power of two, so the running sum rounds, and through 64 bits now and then differently
+  // from a plain double sum.
+  for (const char* t : {"1", "2.5"}) {
+    for (const char* h : {"0", "0.1", "-0.35"}) {
+      for (const char* j1 : {"0.7", "1.3", "-0.45"}) {
+        for (const char* j2 : {"-0.2", "0.15", "0.05"}) all.emplace_back(t, h, j1, j2);
+      }
+    }
+  }
+  for (std::size_t set = 0; set < all.size(); ++set) {
+    const FixedTexts& texts = all[set];
     RandomSource literalRandom([] { return 0xC0FFEEu; }), fastRandom([] { return 0xC0FFEEu; });
     SimulationState literal = StartFromSeedZero(texts, literalRandom);
     SimulationState fast = StartFromSeedZero(texts, fastRandom);
+    // The typed sets run shorter blocks: enough roundings, and the literal block is slow.
+    if (set >= std::size(sets)) literal.blockLength = fast.blockLength = 20000;
     for (int block = 0; block < 3; ++block) {
       LiteralCounts counts;
       ReadParameters(literal.parameters, texts);
@@ -196,7 +213,10 @@ TEST(Metropolis, FastBlockAgreesWithTheLiteralBlock) {
       ASSERT_EQ(fast.lattice.spins, literal.lattice.spins) << texts.Text(ParameterEdit::Edit1);
       ASSERT_EQ(fastRandom.State(), literalRandom.State());
       ASSERT_EQ(std::bit_cast<std::uint64_t>(fast.energyEstimate),
-                std::bit_cast<std::uint64_t>(literal.energyEstimate));
+                std::bit_cast<std::uint64_t>(literal.energyEstimate))
+          << texts.Text(ParameterEdit::Edit1) << " " << texts.Text(ParameterEdit::Edit2) << " "
+          << texts.Text(ParameterEdit::Edit3) << " " << texts.Text(ParameterEdit::edJ2) << " block "
+          << block;
     }
   }
 }
