@@ -3,30 +3,43 @@
 #include <langinfo.h>
 #include <locale.h>
 
-#include <cstring>
-
 namespace vellora::numtext {
 namespace {
 
-char FirstByteOr(const char* setting, char fallback) {
-  if (setting == nullptr) return fallback;
-  const std::size_t length = std::strlen(setting);
-  if (length == 0) return '\0';
-  if (length > 1) return fallback;
-  return setting[0];
+char SingleByteOr(const std::optional<std::string>& setting, char fallback) {
+  if (!setting) return fallback;
+  if (setting->empty()) return '\0';
+  if (setting->size() > 1) return fallback;
+  return (*setting)[0];
+}
+
+std::optional<std::string> Copy(const char* text) {
+  if (text == nullptr) return std::nullopt;
+  return std::string(text);
 }
 
 }  // namespace
 
-NumberFormat LoadNumberFormatFromLocale() {
-  NumberFormat format;
+SeparatorSettings ReadLocaleSeparators() {
+  SeparatorSettings settings;
   // A private locale object: the process's global C locale stays untouched.
   locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-  if (user == static_cast<locale_t>(nullptr)) return format;
-  format.decimalSeparator = FirstByteOr(nl_langinfo_l(RADIXCHAR, user), '.');
-  format.thousandSeparator = FirstByteOr(nl_langinfo_l(THOUSEP, user), ',');
+  if (user == static_cast<locale_t>(nullptr)) return settings;
+  settings.decimal = Copy(nl_langinfo_l(RADIXCHAR, user));
+  settings.thousand = Copy(nl_langinfo_l(THOUSEP, user));
   freelocale(user);
+  return settings;
+}
+
+NumberFormat NumberFormatFromSettings(const SeparatorSettings& settings) {
+  NumberFormat format;
+  format.decimalSeparator = SingleByteOr(settings.decimal, '.');
+  format.thousandSeparator = SingleByteOr(settings.thousand, ',');
   return format;
+}
+
+NumberFormat LoadNumberFormatFromLocale() {
+  return NumberFormatFromSettings(ReadLocaleSeparators());
 }
 
 NumberFormat& ProcessNumberFormat() {
@@ -34,8 +47,8 @@ NumberFormat& ProcessNumberFormat() {
   return format;
 }
 
-void ReloadNumberFormat() {
-  ProcessNumberFormat() = LoadNumberFormatFromLocale();
+void ReloadNumberFormat(SeparatorSource source) {
+  ProcessNumberFormat() = NumberFormatFromSettings(source());
 }
 
 }  // namespace vellora::numtext
