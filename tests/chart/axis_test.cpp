@@ -319,6 +319,23 @@ TEST_F(AxisTest, RoomOfTicksAndLabels) {
   vertical.SetMinimum(-1);
   vertical.UpdateRange();
   EXPECT_EQ(vertical.LabelRoom(canvas), 3 * FakeCanvas::kCharWidth);
+
+  // Laid out, the room is that of the wider of the two end values cut toward zero to a multiple
+  // of the step, plus a blank.
+  const struct {
+    double minimum, maximum, increment;
+    int length;
+    int room;
+  } ends[] = {
+      {-0.5, 9.7, 0, 130, 12},    // step 2: "0" (not "-2") and "8" (not "10")
+      {-3.7, 99.9, 10, 260, 18},  // step 10: "0" (not "-10") and "90" (not "100")
+      {-12.5, 3.5, 0, 260, 24},   // step 1: "-12", wider than "3"
+  };
+  for (const auto& c : ends) {
+    Fixed(vertical, c.minimum, c.maximum, c.length, c.increment);
+    EXPECT_EQ(vertical.LabelRoom(canvas), c.room) << c.minimum << ".." << c.maximum;
+  }
+
   vertical.LabelsSize = 40;
   EXPECT_EQ(vertical.LabelRoom(canvas), 40);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -154,7 +155,101 @@ TEST_F(ChartLayoutTest, EnergyChartHasLongerTicksAndDecimalLabels) {
   std::vector<std::string> texts;
   for (const DrawCall& label : TextsOfColour(clBlack)) texts.push_back(label.text);
   EXPECT_EQ(texts.back(), "-2.0");
-  EXPECT_TRUE(HasLine({45, left.ValueToPixel(-2)}, {40, left.ValueToPixel(-2)}));
+  // -2 lies 0.5 / 1.25 of the 118 rows up from the bottom row 143: 47.2 rows.
+  EXPECT_TRUE(HasLine({45, 96}, {40, 96}));
+}
+
+// The margins are percentages of the control's size rounded half away from zero, at sizes where
+// the percentage ends in a half; the title's halvings are truncated, also for odd widths.
+TEST_F(ChartLayoutTest, MarginsAndTitlePosition) {
+  using enum THorizontalAlign;
+  // The plot: the margin rectangle less 13 + 5 below the title, 13 + 6 above the bottom edge and
+  // 3 characters and 6 right of the left edge.
+  const struct {
+    int width, height;
+    int margins[4];  // left, top, right, bottom
+    int charWidth;
+    THorizontalAlign alignment;
+    TPoint title;
+    TRect plot;
+  } cases[] = {
+      // 4.5, 2.5, 4.5 and 12.5 pixels: 5, 3, 5 and 13. The title at 75 - 78 / 2.
+      {150, 125, {3, 2, 3, 10}, 6, Center, {36, 3}, {29, 21, 145, 93}},
+      // The default margins of a chart 350 wide: 10.5 pixels, 11.
+      {350, 169, {3, 4, 3, 4}, 6, Center, {136, 7}, {35, 25, 339, 143}},
+      // -4.5 and -12.5 pixels: -5 and -13, moving the right and bottom edges out.
+      {150, 125, {3, 2, -3, -10}, 6, Center, {41, 3}, {29, 21, 155, 119}},
+      // The title 13 x 7 = 91 wide between 9 and 295: 152 - 45, not (304 - 91) / 2.
+      {304, 169, {3, 4, 3, 4}, 7, Center, {107, 7}, {36, 25, 295, 143}},
+      // Half of a "W" 7 wide is 3: 9 + 3, and 295 - 91 - 3.
+      {304, 169, {3, 4, 3, 4}, 7, Left, {12, 7}, {36, 25, 295, 143}},
+      {304, 169, {3, 4, 3, 4}, 7, Right, {201, 7}, {36, 25, 295, 143}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << c.width << " x " << c.height << ", margins " << c.margins[0] << " "
+                 << c.margins[1] << " " << c.margins[2] << " " << c.margins[3]);
+    TChart local;
+    ConfigureMagnetizationChart(local);
+    local.SetSize(c.width, c.height);
+    local.MarginLeft = c.margins[0];
+    local.MarginTop = c.margins[1];
+    local.MarginRight = c.margins[2];
+    local.MarginBottom = c.margins[3];
+    TChartTitle title = local.Title();
+    title.Alignment = c.alignment;
+    local.SetTitle(title);
+    canvas = FakeCanvas();
+    canvas.charWidth = c.charWidth;
+    local.DrawChart(canvas);
+    const auto titles = TextsOfColour(clBlue);
+    ASSERT_EQ(titles.size(), 1u);
+    EXPECT_EQ(titles[0].from, c.title);
+    EXPECT_EQ(local.plotRect, c.plot);
+  }
+}
+
+// The minor ticks, three between two labels, go on past the first and the last label as far as
+// the axis reaches; an axis with a single label has none. Pixels worked out from the spans:
+// bottom 33..296 (45..296 when the left labels are four characters wide), left 25..143.
+TEST_F(ChartLayoutTest, MinorTicks) {
+  const struct {
+    double bottomRange[2], leftRange[2];
+    std::vector<int> bottom, left;
+  } cases[] = {
+      // Bottom labels 25..5 at 264, 212, 159, 107, 54; left labels at the ends.
+      {{3, 28},
+       {-1, 1},
+       {41, 67, 80, 94, 120, 133, 146, 172, 185, 199, 225, 238, 251, 277, 290},
+       {40, 54, 69, 99, 113, 128}},
+      // Left labels 1, 0, -1 at rows 45, 84, 123: a quarter of 39 rows is 9.75.
+      {{0, 25},
+       {-1.5, 1.5},
+       {57, 70, 83, 107, 120, 133, 158, 171, 183, 208, 221, 234, 258, 271, 284},
+       {35, 55, 64, 74, 94, 103, 113, 133}},
+      // A single label on each axis: 20 and 0.
+      {{19, 21}, {-0.5, 0.5}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "bottom " << c.bottomRange[0] << ".." << c.bottomRange[1]
+                                      << ", left " << c.leftRange[0] << ".." << c.leftRange[1]);
+    TChart local;
+    ConfigureMagnetizationChart(local);
+    local.BottomAxis().SetRange(c.bottomRange[0], c.bottomRange[1]);
+    local.LeftAxis().SetRange(c.leftRange[0], c.leftRange[1]);
+    canvas = FakeCanvas();
+    local.DrawChart(canvas);
+    // Minor ticks are the lines 2 pixels long: down from the bottom axis, left of the left one.
+    std::vector<int> bottom, left;
+    for (const DrawCall& line : canvas.Of(DrawCall::Line)) {
+      if (line.from.x == line.to.x && line.to.y - line.from.y == 2) bottom.push_back(line.from.x);
+      if (line.from.y == line.to.y && line.from.x - line.to.x == 2) left.push_back(line.from.y);
+    }
+    std::sort(bottom.begin(), bottom.end());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(bottom, c.bottom);
+    EXPECT_EQ(left, c.left);
+  }
 }
 
 struct LineCase {

@@ -1,5 +1,6 @@
-// A canvas with fixed text metrics (every character 6 pixels wide, every text 13 pixels high)
-// that records what is drawn, for the layout and drawing tests.
+// A canvas with fixed text metrics (every character 6 pixels wide unless a test sets another
+// width, every text 13 pixels high) that records what is drawn, for the layout and drawing
+// tests.
 #pragma once
 
 #include <string>
@@ -30,6 +31,7 @@ class FakeCanvas : public ChartCanvas {
 
   std::vector<DrawCall> calls;
   TChartFont font;
+  int charWidth = kCharWidth;
 
   void BeginDrawing(int, int) override { calls.push_back(DrawCall(DrawCall::Begin)); }
   void Present() override { calls.push_back(DrawCall(DrawCall::Present)); }
@@ -57,7 +59,7 @@ class FakeCanvas : public ChartCanvas {
   }
   void SetFont(const TChartFont& f) override { font = f; }
   int TextWidth(std::string_view text) override {
-    return kCharWidth * static_cast<int>(text.size());
+    return charWidth * static_cast<int>(text.size());
   }
   int TextHeight(std::string_view) override { return kTextHeight; }
   void TextOut(int x, int y, std::string_view text, THorizontalAlign horizontal,

@@ -94,14 +94,15 @@ TEST_F(ZoomTest, LeftDragsOfSixteenPixelsOrLessChangeNothing) {
 }
 
 TEST_F(ZoomTest, DragRightAndDownZoomsEveryAxisToTheRectangle) {
+  ASSERT_EQ(chart.plotRect, (TRect{33, 25, 296, 143}));
   const TPoint from{Centre().x - 40, Centre().y - 20};
   const TPoint to{from.x + 17, from.y + 17};
-  const double left = chart.BottomAxis().PixelToValue(from.x);
-  const double right = chart.BottomAxis().PixelToValue(to.x);
-  const double top = chart.LeftAxis().PixelToValue(from.y);
-  const double bottom = chart.LeftAxis().PixelToValue(to.y);
-  ASSERT_LT(left, right);
-  ASSERT_LT(bottom, top);
+  // Columns 124 and 141 are 91 and 108 of 263 pixels along [0, 25]; rows 64 and 81 are 39 and
+  // 56 of 118 rows down from 1 on [-1, 1].
+  const double left = 91 * 25.0 / 263;
+  const double right = 108 * 25.0 / 263;
+  const double top = 20.0 / 59;
+  const double bottom = 3.0 / 59;
 
   LeftDrag(from, to);
   EXPECT_EQ(ScaleOf(chart.BottomAxis()), (Scale{left, right, false, false, false}));
@@ -208,7 +209,7 @@ TEST_F(ZoomTest, WhatAPressHits) {
   ASSERT_EQ(plot, (TRect{33, 25, 296, 143}));
   const TChartAxis& bottom = chart.BottomAxis();
   const TChartAxis& left = chart.LeftAxis();
-  const int lineRow = left.ValueToPixel(0.9);
+  const int lineRow = 31;  // 0.9 lies 1.9 / 2 of the 118 rows up from row 143: 112.1
   const struct {
     TPoint point;
     THitPart part;
@@ -257,30 +258,30 @@ TEST_F(ZoomTest, TheLineIsHitWhereItRunsEvenOutsideThePlot) {
     steep.AddPoint(x, -1 + 0.1 * x);
   }
   lines.DrawChart(canvas);
-  auto pixel = [&lines](double x, double y) {
-    return TPoint{lines.BottomAxis().ValueToPixel(x), lines.LeftAxis().ValueToPixel(y)};
-  };
+  ASSERT_EQ(lines.plotRect, (TRect{33, 25, 296, 143}));
   auto hit = [&lines](TPoint p) { return lines.HitTest(p.x, p.y); };
+  // Points (x, y) lie at column 33 + x * 263 / 25 and row 143 - (y + 1) * 118 / 2, rounded.
 
   // The gentle line runs on to its first point beyond the right edge, in the right margin,
-  // and no further.
-  const TPoint beyond = pixel(25.5, -1 + 0.06 * 25.5);
+  // and no further: (25.5, 0.53) at 301.26, 52.73.
+  const TPoint beyond{301, 53};
   ASSERT_GT(beyond.x, lines.plotRect.right);
   ASSERT_LT(beyond.x, lines.Width());
   EXPECT_EQ(hit(beyond), THitPart::Series);
   EXPECT_EQ(hit({beyond.x, beyond.y + 4}), THitPart::None);
   EXPECT_EQ(hit({beyond.x + 2, beyond.y}), THitPart::None);
 
-  // Between two points: on the segment, and just beside it.
-  const TPoint a = pixel(10.5, -1 + 0.06 * 10.5);
-  const TPoint b = pixel(11.5, -1 + 0.06 * 11.5);
+  // Between two points, (10.5, -0.37) and (11.5, -0.31): on the segment, and just beside it.
+  const TPoint a{143, 106};
+  const TPoint b{154, 102};
   ASSERT_GE(a.y - b.y, 3);
   const TPoint middle{(a.x + b.x) / 2, (a.y + b.y) / 2};
   EXPECT_EQ(hit(middle), THitPart::Series);
   EXPECT_EQ(hit({middle.x, middle.y - 2}), THitPart::PlotRect);
 
-  // The steep line climbs out of the plot across the title, and is found there first.
-  const TPoint overTitle = pixel(22.5, -1 + 0.1 * 22.5);
+  // The steep line climbs out of the plot across the title, and is found there first: (22.5,
+  // 1.25) at 269.7, 10.25.
+  const TPoint overTitle{270, 10};
   ASSERT_GE(overTitle.y, lines.titleRect.top);
   ASSERT_LT(overTitle.y, lines.titleRect.bottom);
   EXPECT_EQ(hit(overTitle), THitPart::Series);
@@ -307,8 +308,10 @@ TEST_F(ZoomTest, RightDragPansByThePointersMovementInValues) {
     local.DrawChart(canvas);
     const TChartAxis& bottom = local.BottomAxis();
     const TChartAxis& left = local.LeftAxis();
-    const double dx = bottom.PixelToValue(c.x) - bottom.PixelToValue(c.x + 7);
-    const double dy = left.PixelToValue(c.y) - left.PixelToValue(c.y - 5);
+    ASSERT_EQ(local.plotRect, (TRect{33, 25, 296, 143}));
+    // 7 of 263 columns along [0, 25]; 5 of 118 rows along [-1, 1].
+    const double dx = -7 * 25.0 / 263;
+    const double dy = -5 * 2.0 / 118;
     local.MouseDown(mbRight, c.x, c.y);
     local.MouseMove(c.x + 4, c.y - 2);
     local.MouseMove(c.x + 7, c.y - 5);
@@ -375,8 +378,11 @@ TEST_F(ZoomTest, AnAutomaticEnergyAxisStaysAtTheZoomedRange) {
   ASSERT_EQ(energy.LeftAxis().drawMaximum, energy.Series(0).HighestY());
   const TPoint from{energy.plotRect.left + 20, energy.plotRect.top + 10};
   const TPoint to{energy.plotRect.right - 20, energy.plotRect.bottom - 10};
-  const double top = energy.LeftAxis().PixelToValue(from.y);
-  const double bottom = energy.LeftAxis().PixelToValue(to.y);
+  // Rows 35 and 133 of 25..143, 10 and 108 rows down from -1 on [-1.95, -1].
+  ASSERT_EQ(energy.plotRect.top, 25);
+  ASSERT_EQ(energy.plotRect.bottom, 143);
+  const double top = -1.0805084745762712;
+  const double bottom = -1.8694915254237288;
   energy.MouseDown(mbLeft, from.x, from.y);
   energy.MouseUp(mbLeft, to.x, to.y);
   EXPECT_FALSE(energy.LeftAxis().Automatic());
