@@ -57,9 +57,13 @@ TEST_F(ControllerTest, StartUpState) {
 }
 
 TEST_F(ControllerTest, TicksAppendPointsAndSlideTheWindow) {
+  window.calls.clear();
   controller.Button5Click();
   EXPECT_TRUE(window.timer.enabled);
   controller.Timer1Timer();
+  EXPECT_EQ(window.calls, (testing::CallLog{"Chart1 clear", "Chart2 clear", "draw", "Chart1 point",
+                                            "Chart1 window", "Chart2 point", "Chart2 window",
+                                            "labMag", "labEnergy", "labTemp"}));
   ASSERT_EQ(window.chart1.points.size(), 1u);
   EXPECT_EQ(window.chart1.points[0].first, 1.0);
   EXPECT_EQ(window.chart2.points[0].first, 1.0);
@@ -155,9 +159,14 @@ TEST_F(ControllerTest, ABadParameterTextAbandonsTheTick) {
   testing::RunTicks(controller, 2);
   const auto stateBefore = controller.State();
   const auto captionBefore = window.labMag.caption;
+  const auto energyBefore = window.labEnergy.caption;
   window.edits.SetText(ParameterEdit::Edit1, "3");
   window.edits.SetText(ParameterEdit::Edit2, "abc");
+  window.calls.clear();
   EXPECT_EQ(testing::FailingTick(controller), "'abc' is not a valid floating point value");
+  EXPECT_TRUE(window.calls.empty()) << "nothing drawn, appended or written";
+  EXPECT_EQ(window.labEnergy.caption, energyBefore);
+  EXPECT_EQ(window.labTemp.caption, "T=5.00") << "not yet the new 3";
   EXPECT_EQ(controller.State().parameters.T, 3.0) << "parameters before the bad one are updated";
   EXPECT_EQ(controller.State().parameters.h, stateBefore.parameters.h);
   EXPECT_EQ(controller.State().stepCount, stateBefore.stepCount);
@@ -175,12 +184,17 @@ TEST_F(ControllerTest, ABadParameterTextAbandonsTheTick) {
 TEST_F(ControllerTest, AnArithmeticFaultIsReportedAndTheNextTickRuns) {
   controller.Button5Click();
   window.edits.SetText(ParameterEdit::Edit1, "0");
+  window.calls.clear();
   const std::string message = testing::FailingTick(controller);
   EXPECT_TRUE(message == "Floating point division by zero" ||
               message == "Invalid floating point operation")
       << message;
   EXPECT_EQ(controller.State().stepCount, 0);
-  EXPECT_TRUE(window.chart1.points.empty());
+  EXPECT_TRUE(window.calls.empty()) << "the block failed before the picture was drawn";
+  EXPECT_EQ(window.picture.draws, 1);
+  EXPECT_EQ(window.labMag.caption, "M =");
+  EXPECT_EQ(window.labEnergy.caption, "E =");
+  EXPECT_EQ(window.labTemp.caption, "T =");
   window.edits.SetText(ParameterEdit::Edit1, "2");
   controller.Timer1Timer();
   EXPECT_EQ(controller.State().stepCount, 100000);
@@ -191,17 +205,29 @@ TEST_F(ControllerTest, ARefusedBottomWindowAbandonsTheTickAtTheRightStep) {
   controller.Button5Click();
   testing::RunTicks(controller, 30);
   const std::string magBefore = window.labMag.caption;
+  const std::string energyBefore = window.labEnergy.caption;
+  const auto& state = controller.State();
+  // The read-outs keep their texts, the picture and the step counter move on.
+  auto expectStepsOneToFiveDone = [&](std::int64_t stepCount) {
+    EXPECT_EQ(state.stepCount, stepCount);
+    EXPECT_EQ(window.picture.shown.spins, state.lattice.spins);
+    EXPECT_EQ(state.magnetisationSum, static_cast<double>(sim::LatticeSum(state.lattice)));
+    EXPECT_EQ(window.labMag.caption, magBefore);
+    EXPECT_EQ(window.labEnergy.caption, energyBefore);
+  };
 
   // The magnetisation chart's bottom axis panned far back: its maximum lies before the next
   // window's minimum (6).
   window.chart1.minimum = 1;
   window.chart1.maximum = 4;
+  window.calls.clear();
   EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(window.calls, (testing::CallLog{"draw", "Chart1 point"}));
+  expectStepsOneToFiveDone(3'100'000);
   EXPECT_EQ(window.chart1.points.size(), 31u) << "the magnetisation point was appended";
   EXPECT_EQ(window.chart2.points.size(), 30u) << "the energy point was not";
   EXPECT_EQ(window.chart1.minimum, 1.0);
   EXPECT_EQ(window.chart1.maximum, 4.0);
-  EXPECT_EQ(window.labMag.caption, magBefore);
   EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum")
       << "every later tick fails too";
 
@@ -210,7 +236,11 @@ TEST_F(ControllerTest, ARefusedBottomWindowAbandonsTheTickAtTheRightStep) {
   window.chart1.maximum = 100;
   window.chart2.minimum = 2;
   window.chart2.maximum = 3;
+  window.calls.clear();
   EXPECT_EQ(testing::FailingTick(controller), "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(window.calls,
+            (testing::CallLog{"draw", "Chart1 point", "Chart1 window", "Chart2 point"}));
+  expectStepsOneToFiveDone(3'300'000);
   EXPECT_EQ(window.chart1.maximum, 33.0);
   EXPECT_EQ(window.chart2.points.size(), 31u);
 
@@ -247,6 +277,45 @@ TEST_F(ControllerTest, FullyMagnetisedReadsOne) {
   controller.State().lattice.spins.fill(-1);
   controller.Timer1Timer();
   EXPECT_EQ(window.labMag.caption, "M=-1.00");
+}
+
+// "M=" rounds the sum / 10000 carried in extended precision. Where the sum ends in 50 the quotient
+// lies on a half of the second decimal, which rounds away from zero; the double nearest to it
+// lies below the half for these sums and would print one hundredth less (worked out with exact
+// rationals). The lattices are frozen at T = 1e-300: full rows of the minority spin and one
+// rectangle of it, with the field on the minority's side so that no corner can flip.
+TEST_F(ControllerTest, TheMagnetisationReadoutRoundsTheExtendedQuotient) {
+  const struct {
+    int minority;       // +1 or -1
+    int rows;           // full rows from the top
+    int height, width;  // the rectangle, two rows below them
+    int sum;
+    const char* readout;
+  } cases[] = {
+      {+1, 50, 5, 15, 150, "M=0.02"},  // not 0.01
+      {-1, 50, 5, 15, -150, "M=-0.02"},
+      {-1, 25, 5, 5, 4950, "M=0.50"},  // not 0.49
+      {+1, 25, 5, 5, -4950, "M=-0.50"},
+      {-1, 0, 5, 5, 9950, "M=1.00"},  // not 0.99
+      {+1, 0, 5, 5, -9950, "M=-1.00"},
+      {-1, 49, 5, 15, 50, "M=0.01"},   // 0.005, whose double lies above the half
+      {+1, 49, 8, 10, -40, "M=0.00"},  // no sign on a zero result
+  };
+  window.edits.texts = {"1e-300", "", "1", "0"};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sum);
+    sim::SpinLattice& lattice = controller.State().lattice;
+    lattice.spins.fill(-c.minority);
+    for (int j = 1; j <= c.rows; ++j)
+      for (int i = 1; i <= sim::kLatticeSide; ++i) lattice.At(i, j) = c.minority;
+    for (int j = c.rows + 3; j < c.rows + 3 + c.height; ++j)
+      for (int i = 3; i < 3 + c.width; ++i) lattice.At(i, j) = c.minority;
+    window.edits.texts[1] = c.minority > 0 ? "0.5" : "-0.5";
+    controller.Timer1Timer();
+    ASSERT_EQ(controller.State().magnetisationSum, c.sum) << "the lattice did not stay";
+    EXPECT_EQ(window.labMag.caption, c.readout);
+    EXPECT_EQ(window.chart1.points.back().second, c.sum / 10000.0);
+  }
 }
 
 }  // namespace
