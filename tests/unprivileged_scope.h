@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <vector>
 
 namespace vellora::testsupport {
 
@@ -16,7 +17,9 @@ class UnprivilegedScope {
  public:
   static constexpr uid_t kNobody = 65534;
 
-  explicit UnprivilegedScope(std::initializer_list<std::filesystem::path> owned) {
+  explicit UnprivilegedScope(std::initializer_list<std::filesystem::path> owned)
+      : UnprivilegedScope(std::vector<std::filesystem::path>(owned)) {}
+  explicit UnprivilegedScope(const std::vector<std::filesystem::path>& owned) {
     if (::geteuid() != 0) return;
     for (const auto& path : owned) {
       if (::chown(path.c_str(), kNobody, kNobody) != 0) return;

@@ -182,8 +182,8 @@ void SaveBitmapFile(const RasterSurface& surface, const std::string& fileName,
   const auto headers = Headers(surface);
   const std::vector<std::uint8_t> rows = BottomUpRows(surface);
 
-  if (exists && !S_ISREG(existing.st_mode)) {
-    // A device or a pipe has no contents to keep: write into it directly.
+  // Empties the existing file and writes into it; a failure leaves what was written so far.
+  const auto writeInPlace = [&] {
     const int fd = ::open(destination.c_str(), O_RDWR | O_TRUNC | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) throw createError(errno);
     OpenFile file(fd, "");
@@ -191,12 +191,19 @@ void SaveBitmapFile(const RasterSurface& surface, const std::string& fileName,
     WriteBlock(write, fd, headers.data() + kFileHeaderSize, kInfoHeaderSize);
     WriteBlock(write, fd, rows.data(), rows.size());
     if (!file.Close()) throw EWriteError();
-    return;
-  }
+  };
+
+  // A device or a pipe has no contents to keep: write into it directly.
+  if (exists && !S_ISREG(existing.st_mode)) return writeInPlace();
 
   std::string temporaryName;
   const int fd = CreateTemporaryBeside(destination, temporaryName);
-  if (fd < 0) throw createError(errno);
+  if (fd < 0) {
+    // The user may write the file but not create one beside it (the folder is someone else's):
+    // the file itself is overwritten.
+    if (exists) return writeInPlace();
+    throw createError(errno);
+  }
   OpenFile file(fd, temporaryName);
   if (exists) {
     // The replacement takes the place of the old file with its owner (as far as this process
@@ -212,7 +219,15 @@ void SaveBitmapFile(const RasterSurface& surface, const std::string& fileName,
   WriteBlock(write, fd, rows.data(), rows.size());
   // The data must be on the disk before the new name can point at it.
   if (::fsync(fd) != 0 || !file.Close()) throw EWriteError();
-  if (::rename(temporaryName.c_str(), destination.c_str()) != 0) throw createError(errno);
+  if (::rename(temporaryName.c_str(), destination.c_str()) != 0) {
+    const int renameError = errno;
+    // A folder that lets anyone add files but only their owners replace them (the sticky bit),
+    // or a file mounted on its own: the same as above, the file itself is overwritten.
+    if (exists && (renameError == EPERM || renameError == EACCES || renameError == EBUSY)) {
+      return writeInPlace();
+    }
+    throw createError(renameError);
+  }
   file.Keep();
 
   // Make the rename itself durable; a failure here loses nothing that is not already saved.

@@ -14,7 +14,9 @@ namespace vellora::picture {
 // table). The file is written under a temporary name in the same folder and renamed over the
 // target only once every byte is written, so a failed save leaves an existing file as it was and
 // no partial file behind. A replaced file keeps its permission bits; a new one gets 0666 less
-// the umask. A target that is not a regular file (a device, a pipe) is written in place.
+// the umask. A target that is not a regular file (a device, a pipe) is written in place, and so
+// is an existing file that may be written but not replaced, because no file can be created or
+// renamed in its folder: it is emptied and written, and a failure leaves what was written.
 //
 // Throws EFCreateError ("Cannot create file "<full path>". <reason>") when the file cannot be
 // created, and EWriteError ("Stream write error") when a block cannot be written whole.

@@ -333,24 +333,100 @@ TEST_F(BmpWriterTest, ALinkIsSavedThroughAndStays) {
   EXPECT_EQ(Entries(), (std::vector<std::string>{"link.bmp", "target.bmp"}));
 }
 
-TEST_F(BmpWriterTest, AWriteProtectedFileOrFolderIsNotReplaced) {
-  const fs::path locked = folder_ / "locked.bmp";
-  WriteText(locked, "old");
-  testsupport::UnprivilegedScope unprivileged({folder_, locked});
-  ASSERT_TRUE(unprivileged.Effective());
-  ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
-  try {
-    SaveBitmapFile(RasterSurface(4, 4), locked.string());
-    ADD_FAILURE() << "no error";
-  } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message(), "Cannot create file \"" + locked.string() + "\". Permission denied");
+// Who may write what, as a user other than the superuser: a file that may not be written is never
+// touched; a writable file in a folder where no file can be created or replaced is overwritten in
+// place, and a failure there leaves what was written; everything else stays atomic.
+TEST_F(BmpWriterTest, WriteProtectedFilesAndFoldersAndTheInPlaceFallback) {
+  enum class Outcome { kSaved, kCreateError, kWriteError };
+  struct Case {
+    const char* what;
+    const char* folder;  // "mine" (the user's) or "sticky" (the superuser's, anyone may add)
+    int fileMode;        // -1: no file yet
+    mode_t folderMode;   // of "mine"
+    int goodWrites;      // write calls that succeed before one fails; -1: none fails
+    Outcome outcome;
+    std::size_t size;  // of the file afterwards (0: no file)
+  };
+  const Case cases[] = {
+      {"read-only file, writable folder", "mine", 0444, 0755, -1, Outcome::kCreateError, 3},
+      {"writable file, read-only folder", "mine", 0644, 0555, -1, Outcome::kSaved, 54 + 64},
+      {"read-only file, read-only folder", "mine", 0444, 0555, -1, Outcome::kCreateError, 3},
+      {"no file, read-only folder", "mine", -1, 0555, -1, Outcome::kCreateError, 0},
+      {"in place, the pixel rows refused", "mine", 0644, 0555, 2, Outcome::kWriteError, 54},
+      {"in place, the info header refused", "mine", 0644, 0555, 1, Outcome::kWriteError, 14},
+      {"someone else's writable file in a sticky folder", "sticky", 0666, 0755, -1, Outcome::kSaved,
+       54 + 64},
+      {"sticky folder, write refused: still atomic", "sticky", 0666, 0755, 0, Outcome::kWriteError,
+       3},
+  };
+  const fs::path mine = folder_ / "mine";
+  const fs::path sticky = folder_ / "sticky";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool inSticky = std::string(c.folder) == "sticky";
+    const fs::path folder = inSticky ? sticky : mine;
+    const fs::path path = folder / "picture.bmp";
+    std::error_code ignored;
+    fs::remove_all(mine, ignored);
+    fs::remove_all(sticky, ignored);
+    ASSERT_TRUE(fs::create_directory(mine));
+    ASSERT_TRUE(fs::create_directory(sticky));
+    ASSERT_EQ(::chmod(sticky.c_str(), 01777), 0);
+    if (c.fileMode >= 0) WriteText(path, "old");
+    if (inSticky) {
+      ASSERT_EQ(::chmod(path.c_str(), static_cast<mode_t>(c.fileMode)), 0);
+    }
+    int calls = 0;
+    const WriteFunction write = [&](int fd, const void* data, std::size_t size) -> long {
+      if (c.goodWrites >= 0 && ++calls > c.goodWrites) {
+        errno = ENOSPC;
+        return -1;
+      }
+      return static_cast<long>(::write(fd, data, size));
+    };
+    Outcome outcome = Outcome::kSaved;
+    std::string message;
+    {
+      // The superuser's folder and file in "sticky" stay the superuser's.
+      std::vector<fs::path> owned{folder_, mine};
+      if (c.fileMode >= 0 && !inSticky) owned.push_back(path);
+      testsupport::UnprivilegedScope unprivileged(owned);
+      ASSERT_TRUE(unprivileged.Effective());
+      if (c.fileMode >= 0 && !inSticky) {
+        ASSERT_EQ(::chmod(path.c_str(), static_cast<mode_t>(c.fileMode)), 0);
+      }
+      ASSERT_EQ(::chmod(mine.c_str(), c.folderMode), 0);
+      try {
+        SaveBitmapFile(RasterSurface(4, 4), path.string(), write);
+      } catch (const EFCreateError& e) {
+        outcome = Outcome::kCreateError;
+        message = e.Message();
+      } catch (const EWriteError&) {
+        outcome = Outcome::kWriteError;
+      }
+      ASSERT_EQ(::chmod(mine.c_str(), 0755), 0);
+    }
+    EXPECT_EQ(outcome, c.outcome);
+    if (c.outcome == Outcome::kCreateError) {
+      EXPECT_EQ(message, "Cannot create file \"" + path.string() + "\". Permission denied");
+    }
+    if (c.size == 0) {
+      EXPECT_FALSE(fs::exists(path));
+    } else {
+      ASSERT_TRUE(fs::exists(path));
+      EXPECT_EQ(fs::file_size(path), c.size);
+      const std::string text = ReadText(path);
+      EXPECT_EQ(text.substr(0, 2), c.size == 3 ? "ol" : "BM");
+    }
+    // Nothing else is left in the folder: no temporary file.
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, c.fileMode >= 0 || c.outcome == Outcome::kSaved
+                         ? std::vector<std::string>{"picture.bmp"}
+                         : std::vector<std::string>{});
   }
-  EXPECT_EQ(ReadText(locked), "old");
-
-  ASSERT_EQ(::chmod(folder_.c_str(), 0555), 0);
-  EXPECT_THROW(SaveBitmapFile(RasterSurface(4, 4), (folder_ / "new.bmp").string()), EFCreateError);
-  ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
-  EXPECT_EQ(Entries(), std::vector<std::string>{"locked.bmp"});
 }
 
 TEST(SystemErrorText, IsTheSystemsTextWithoutTrailingStops) {
