@@ -31,13 +31,25 @@ std::string ErrorBoxText(const std::string& message) {
 ErrorDisplay::ErrorDisplay(QString title, QObject* parent)
     : QObject(parent), title_(std::move(title)) {}
 
-void ErrorDisplay::Report(const std::string& message) {
-  if (pending_ || open_) {
+void ErrorDisplay::Report(const std::string& message, ErrorSource source) {
+  const QString text = QString::fromStdString(ErrorBoxText(message));
+  if (source == ErrorSource::kCommand) {
+    if (Busy()) {
+      waiting_.append(text);
+    } else {
+      Schedule(text);
+    }
+    return;
+  }
+  if (Busy() || closed_.contains(text)) {
     ++suppressed_;
     return;
   }
+  Schedule(text);
+}
+
+void ErrorDisplay::Schedule(const QString& text) {
   pending_ = true;
-  const QString text = QString::fromStdString(ErrorBoxText(message));
   QMetaObject::invokeMethod(
       this, [this, text] { ShowBox(text); }, Qt::QueuedConnection);
 }
@@ -52,22 +64,31 @@ void ErrorDisplay::ShowBox(const QString& text) {
   box->exec();
   delete box;
   open_ = false;
+  if (!closed_.contains(text)) closed_.append(text);
+  if (!waiting_.isEmpty()) Schedule(waiting_.takeFirst());
 }
 
-void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler) {
+void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler, ErrorSource source) {
   try {
     handler();
   } catch (const Exception& error) {
-    errors.Report(error.Message());
+    errors.Report(error.Message(), source);
   } catch (const std::exception& error) {
-    errors.Report(error.what());
+    errors.Report(error.what(), source);
   } catch (...) {
-    errors.Report("Unknown error");
+    errors.Report("Unknown error", source);
   }
 }
 
-Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv), errors_(ApplicationTitle(applicationFilePath())) {
+ProgramNameOnly::ProgramNameOnly(char** argv) {
+  static char unnamed[] = "vellora";
+  argv_[0] = argv != nullptr && argv[0] != nullptr ? argv[0] : unnamed;
+}
+
+Application::Application(int /*argc*/, char** argv)
+    : ProgramNameOnly(argv),
+      QApplication(argc_, argv_),
+      errors_(ApplicationTitle(applicationFilePath())) {
   InstallFontSubstitutions();
   if (toolkitSettings_.isValid()) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, toolkitSettings_.path());

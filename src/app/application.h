@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <string>
@@ -23,43 +24,73 @@ QString ApplicationTitle(const QString& executablePath);
 // character is above ".".
 std::string ErrorBoxText(const std::string& message);
 
+// Where an error came from: the running simulation (a tick, a chart's repaint), which repeats
+// on its own, or a command the user gave.
+enum class ErrorSource { kRun, kCommand };
+
 // The modal error box: stop icon, the application title as caption, the message with its full
 // stop, one "OK" button. Boxes are opened from the event loop, after the handler that failed has
 // returned, so the timer keeps ticking while one is open. At most one box is open (or about to
-// open) at a time; errors raised meanwhile are dropped and counted.
+// open) at a time.
+//
+// A run error raised while a box is open or waiting is dropped, and so is one whose text the user
+// has already closed a box on since the last thing the user did (UserActed): a failing tick comes
+// back every period, and the box must not trap the user. A command's error is never dropped: it
+// waits for the box before it and is shown after it.
 class ErrorDisplay : public QObject {
  public:
   explicit ErrorDisplay(QString title, QObject* parent = nullptr);
 
   const QString& Title() const { return title_; }
 
-  // Schedules the box for the message unless one is already open or scheduled.
-  void Report(const std::string& message);
+  // Schedules the box for the message, or queues or drops it as described above.
+  void Report(const std::string& message, ErrorSource source = ErrorSource::kRun);
+
+  // The user did something (edited a parameter, moved the track bar, gave a command): the
+  // messages closed so far may be shown again.
+  void UserActed() { closed_.clear(); }
 
   bool BoxOpen() const { return open_; }
   // Whether a box is open or waiting for the event loop to open it.
   bool Busy() const { return pending_ || open_; }
-  // Errors that were dropped because a box was already open or scheduled.
+  // Run errors that were dropped.
   int Suppressed() const { return suppressed_; }
 
  private:
+  void Schedule(const QString& text);
   void ShowBox(const QString& text);
 
   QString title_;
   bool pending_ = false;
   bool open_ = false;
   int suppressed_ = 0;
+  // Commands' messages waiting for the box before them, oldest first.
+  QStringList waiting_;
+  // The messages of the boxes the user closed since the last thing the user did.
+  QStringList closed_;
 };
 
 // Runs a handler and hands any error it raises to the error display, so that no exception ever
 // crosses the toolkit's event loop.
-void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler);
+void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler,
+                ErrorSource source = ErrorSource::kRun);
+
+// The argument list the toolkit gets: the program's name alone. The program has no command line,
+// so nothing typed after the name (the toolkit's own -style, -reverse, ...) changes it.
+class ProgramNameOnly {
+ protected:
+  explicit ProgramNameOnly(char** argv);
+
+  int argc_ = 1;
+  char* argv_[2] = {nullptr, nullptr};
+};
 
 // QApplication with the program's title, its error display, the font substitutions for the
-// window description's fonts, and the reload of the number separators on a locale change.
-class Application : public QApplication {
+// window description's fonts, and the reload of the number separators on a locale change. Of the
+// arguments only the program's name reaches the toolkit; argc and argv are left as they are.
+class Application : private ProgramNameOnly, public QApplication {
  public:
-  Application(int& argc, char** argv);
+  Application(int argc, char** argv);
 
   const QString& Title() const { return errors_.Title(); }
   ErrorDisplay& Errors() { return errors_; }

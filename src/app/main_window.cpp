@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QFont>
 #include <QGroupBox>
 #include <QMenu>
@@ -140,6 +141,11 @@ void TForm1::BuildControls(QWidget* client) {
   for (chart::ChartWidget* chart : {Chart1, Chart2}) {
     chart->setFocusPolicy(Qt::NoFocus);
     chart->onDrawError = [this](const Exception& error) { errors_.Report(error.Message()); };
+    chart->onMouseError = [this](const Exception& error) {
+      errors_.Report(error.Message(), ErrorSource::kCommand);
+    };
+    // A press on a chart starts a zoom or a pan: something the user did.
+    chart->installEventFilter(this);
   }
 
   GroupBox1 =
@@ -219,6 +225,8 @@ void TForm1::BindSeams() {
   connect(Button8, &QPushButton::clicked, this, [this] { Button8Click(); });
   for (ParameterEdit* edit : {Edit1, Edit2, Edit3, edJ2}) {
     edit->onEnter = [this] { Edit3Enter(); };
+    // Typing (not the program's setText) counts as the user doing something.
+    connect(edit, &QLineEdit::textEdited, this, [this] { errors_.UserActed(); });
   }
   TrackBar1->onChange = [this] { TrackBar1Change(); };
 }
@@ -227,8 +235,20 @@ void TForm1::Guarded(const std::function<void()>& handler) {
   RunGuarded(errors_, handler);
 }
 
+void TForm1::GuardedCommand(const std::function<void()>& handler) {
+  errors_.UserActed();
+  RunGuarded(errors_, handler, ErrorSource::kCommand);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && (watched == Chart1 || watched == Chart2)) {
+    errors_.UserActed();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 void TForm1::FormCreate() {
-  Guarded([this] { controller_->FormCreate(); });
+  GuardedCommand([this] { controller_->FormCreate(); });
 }
 
 void TForm1::Timer1Timer() {
@@ -236,23 +256,23 @@ void TForm1::Timer1Timer() {
 }
 
 void TForm1::Button5Click() {
-  Guarded([this] { controller_->Button5Click(); });
+  GuardedCommand([this] { controller_->Button5Click(); });
 }
 
 void TForm1::Button8Click() {
-  Guarded([this] { controller_->Button8Click(); });
+  GuardedCommand([this] { controller_->Button8Click(); });
 }
 
 void TForm1::Edit3Enter() {
-  Guarded([this] { controller_->Edit3Enter(); });
+  GuardedCommand([this] { controller_->Edit3Enter(); });
 }
 
 void TForm1::TrackBar1Change() {
-  Guarded([this] { controller_->TrackBar1Change(); });
+  GuardedCommand([this] { controller_->TrackBar1Change(); });
 }
 
 void TForm1::SaveAs1Click() {
-  Guarded([this] {
+  GuardedCommand([this] {
     const std::optional<QString> path = chooseFile_(this);
     if (!path) return;
     // The raster exists from start-up on; it is what the picture shows at this moment.
@@ -266,7 +286,7 @@ void TForm1::Exit1Click() {
 }
 
 void TForm1::About1Click() {
-  Guarded([this] {
+  GuardedCommand([this] {
     QPointer<MessageBox> box =
         new MessageBox(QMessageBox::NoIcon, errors_.Title(), AboutText(), this);
     box->exec();

@@ -105,7 +105,12 @@ class TForm1 : public QMainWindow {
   void BuildControlPanel();
   void BuildMenu();
   void BindSeams();
+  // Runs a handler of the running simulation (the tick).
   void Guarded(const std::function<void()>& handler);
+  // Runs a handler of something the user did: messages the user closed may show again, and an
+  // error of it is shown even when a box is open or waiting (after that box).
+  void GuardedCommand(const std::function<void()>& handler);
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   ErrorDisplay& errors_;
   QScrollArea* scrollArea_;

@@ -4,8 +4,10 @@
 
 #include <QEvent>
 #include <QSettings>
+#include <QStyle>
 #include <QTest>
 #include <stdexcept>
+#include <vector>
 
 #include "app/message_box.h"
 #include "base/errors.h"
@@ -138,6 +140,81 @@ TEST(ErrorDisplayTest, AtMostOneBoxOpenAtATime) {
   EXPECT_TRUE(next.Closed());
 }
 
+// A failing tick repeats every period: once the user closed its box, the same message stays away
+// until the user does something; other messages show as usual, and so does any command's error.
+TEST(ErrorDisplayTest, AClosedMessageComesBackOnlyAfterTheUserActs) {
+  enum class What { kRun, kCommand, kUserActed };
+  struct Step {
+    What what;
+    const char* message;
+  };
+  const struct {
+    const char* name;
+    std::vector<Step> steps;
+    QStringList shown;
+  } cases[] = {
+      {"the same run error after a close",
+       {{What::kRun, "a"}, {What::kRun, "a"}, {What::kRun, "a"}},
+       {"a."}},
+      {"a different one shows, the closed ones stay away",
+       {{What::kRun, "a"}, {What::kRun, "b"}, {What::kRun, "a"}, {What::kRun, "b"}},
+       {"a.", "b."}},
+      {"the user acts",
+       {{What::kRun, "a"}, {What::kUserActed, ""}, {What::kRun, "a"}, {What::kRun, "a"}},
+       {"a.", "a."}},
+      {"a command's error always shows",
+       {{What::kRun, "a"}, {What::kCommand, "a"}, {What::kCommand, "a"}, {What::kRun, "a"}},
+       {"a.", "a.", "a."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ErrorDisplay errors(QStringLiteral("vellora"));
+    testing::BoxRecorder boxes;
+    for (const Step& step : c.steps) {
+      if (step.what == What::kUserActed) {
+        errors.UserActed();
+        continue;
+      }
+      errors.Report(step.message,
+                    step.what == What::kRun ? ErrorSource::kRun : ErrorSource::kCommand);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.Busy(); }, 5000));
+    }
+    EXPECT_EQ(boxes.Texts(), c.shown);
+  }
+}
+
+// An error of a command the user gave (a save, a zoom) is not lost because a tick's box is open
+// or about to open: it is shown after that box. The ticks' errors meanwhile are dropped.
+TEST(ErrorDisplayTest, ACommandsErrorWaitsForTheBoxBeforeIt) {
+  ErrorDisplay errors(QStringLiteral("vellora"));
+  int boxesWhileOpen = -1;
+  testing::BoxRecorder boxes(0, [&](QMessageBox* box) {
+    if (box->text() != QStringLiteral("tick.")) return;
+    errors.Report("zoom", ErrorSource::kCommand);
+    errors.Report("tick 3");
+    QTest::qWait(50);
+    boxesWhileOpen = testing::VisibleMessageBoxes();
+  });
+  errors.Report("tick");
+  errors.Report("save", ErrorSource::kCommand);  // the tick's box is waiting to open
+  errors.Report("tick 2");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Texts().size() >= 3 && !errors.Busy(); }, 5000));
+  QTest::qWait(50);
+  EXPECT_EQ(boxes.Texts(), (QStringList{"tick.", "save.", "zoom."}));
+  EXPECT_EQ(boxesWhileOpen, 1);
+  EXPECT_EQ(errors.Suppressed(), 2);
+}
+
+// main() below starts the application with the toolkit's own options after the name: they
+// change nothing, and only the name reaches the toolkit.
+TEST(ApplicationTest, TheToolkitSeesNoArguments) {
+  EXPECT_EQ(QCoreApplication::arguments().size(), 1)
+      << QCoreApplication::arguments().join(' ').toStdString();
+  EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
+  EXPECT_NE(QApplication::style()->name(), QStringLiteral("windows"));
+  EXPECT_EQ(testing::App().Title(), QStringLiteral("application_test"));
+}
+
 TEST(ApplicationTest, LocaleChangeReloadsTheNumberFormat) {
   numtext::NumberFormat& format = numtext::ProcessNumberFormat();
   const numtext::NumberFormat saved = format;
@@ -165,5 +242,14 @@ TEST(ApplicationTest, ToolkitSettingsStayOutOfTheUsersConfiguration) {
 }  // namespace vellora::app
 
 int main(int argc, char** argv) {
-  return vellora::app::testing::RunQtTests(argc, argv);
+  // The toolkit's own options, as a user might type them after the program's name.
+  std::vector<char*> arguments(argv, argv + argc);
+  char reverse[] = "-reverse";
+  char style[] = "-style=windows";
+  char geometry[] = "-qwindowgeometry";
+  char size[] = "10x10+0+0";
+  for (char* option : {reverse, style, geometry, size}) arguments.push_back(option);
+  int count = static_cast<int>(arguments.size());
+  arguments.push_back(nullptr);
+  return vellora::app::testing::RunQtTests(count, arguments.data());
 }

@@ -329,6 +329,74 @@ TEST_F(MainWindowTest, BadTextDuringARunShowsOneErrorBox) {
   EXPECT_EQ(form.Chart1->Chart().Series(0).PointCount(), 0);
 }
 
+// A bad text during a run: once the user closed the box, the ticks go on failing without
+// bringing it back, until the user does something in the window.
+TEST_F(MainWindowTest, AClosedErrorBoxComesBackOnlyAfterTheUserActs) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  form.SetFileChooser(
+      [&](QWidget*) -> std::optional<QString> { return folder.filePath("saved.bmp"); });
+  const QString message = QStringLiteral("'abc' is not a valid floating point value.");
+  const struct {
+    const char* what;
+    std::function<void()> act;
+  } cases[] = {
+      {"moves the track bar", [&] { QTest::keyClick(form.TrackBar1, Qt::Key_Down); }},
+      {"types in an edit",
+       [&] {
+         QTest::keyClick(form.Edit2, Qt::Key_End);
+         QTest::keyClick(form.Edit2, Qt::Key_Backspace);
+         QTest::keyClick(form.Edit2, Qt::Key_C);
+       }},
+      {"presses Start", [&] { form.Button5->click(); }},
+      {"presses on a chart",
+       [&] {
+         QTest::mouseClick(form.Chart1, Qt::LeftButton, {}, {150, 80});
+       }},
+      {"saves", [&] { form.SaveAs1->trigger(); }},
+  };
+  form.Edit2->setText(QStringLiteral("abc"));
+  testing::BoxRecorder boxes;
+  form.Button5Click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Texts().size() == 1; }, 5000));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const qsizetype shown = boxes.Texts().size();
+    const int suppressed = App().Errors().Suppressed();
+    // Three more periods: the ticks fail and the box stays closed.
+    QTest::qWait(650);
+    EXPECT_EQ(boxes.Texts().size(), shown);
+    EXPECT_GE(App().Errors().Suppressed() - suppressed, 2);
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_EQ(form.Edit2->text(), QStringLiteral("abc"));
+    c.act();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Texts().size() == shown + 1; }, 2000));
+  }
+  form.Button8Click();
+  for (const QString& text : boxes.Texts()) EXPECT_EQ(text, message);
+}
+
+// A save that fails while a tick's box is open is shown after it, not dropped.
+TEST_F(MainWindowTest, ASaveErrorWaitsForTheTicksBox) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString path = folder.filePath(QStringLiteral("missing/lattice.bmp"));
+  form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return path; });
+  const QString tickMessage = QStringLiteral("'abc' is not a valid floating point value.");
+  testing::BoxRecorder boxes(0, [&](QMessageBox* box) {
+    if (box->text() == tickMessage) form.SaveAs1->trigger();
+  });
+  form.Edit2->setText(QStringLiteral("abc"));
+  form.Button5Click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.Texts().size() >= 2; }, 5000));
+  QTest::qWait(450);
+  form.Button8Click();
+  const QString saveMessage =
+      QString::fromStdString("Cannot create file \"" + path.toStdString() + "\". " +
+                             picture::SystemErrorText(ENOENT) + ".");
+  EXPECT_EQ(boxes.Texts(), (QStringList{tickMessage, saveMessage}));
+}
+
 TEST_F(MainWindowTest, MenusWithoutShortcutKeys) {
   EXPECT_EQ(form.menuBar()->objectName(), QStringLiteral("MainMenu1"));
   const QList<QAction*> menus = form.menuBar()->actions();

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -38,10 +39,26 @@ inline int RunQtTests(int argc, char** argv) {
   return RUN_ALL_TESTS();
 }
 
+// Closes a modal widget: a message box through its default button, any other dialog by
+// rejecting it.
+inline void CloseModal(QWidget* modal) {
+  if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+    if (QPushButton* button = box->defaultButton()) {
+      button->click();
+      return;
+    }
+  }
+  if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+    dialog->reject();
+    return;
+  }
+  modal->close();
+}
+
 // Waits for the next modal widget. Once it has been open `holdMs`, hands it to `inspect` and
-// then closes it unless `inspect` did: a message box through its default button, any other
-// dialog by rejecting it. If no modal widget appears within `timeoutMs`, gives up so the test
-// fails instead of hanging.
+// then closes it unless `inspect` did. If no modal widget appears within `timeoutMs`, gives up
+// and closes whatever modal window is open without being the active one, so that a test that
+// waits in exec() for a box the closer never saw fails by its assertions instead of hanging.
 class ModalCloser {
  public:
   explicit ModalCloser(std::function<void(QWidget*)> inspect = {}, int holdMs = 0,
@@ -65,6 +82,9 @@ class ModalCloser {
       if (!seen_.isValid() && clock_.elapsed() > timeoutMs_) {
         timedOut_ = true;
         poll_.stop();
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+          if (widget->isVisible() && widget->isModal()) CloseModal(widget);
+        }
       }
       return;
     }
@@ -72,22 +92,8 @@ class ModalCloser {
     if (seen_.elapsed() < holdMs_) return;
     poll_.stop();
     if (inspect_) inspect_(modal);
-    if (modal->isVisible()) Close(modal);
+    if (modal->isVisible()) CloseModal(modal);
     closed_ = true;
-  }
-
-  static void Close(QWidget* modal) {
-    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-      if (QPushButton* button = box->defaultButton()) {
-        button->click();
-        return;
-      }
-    }
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-      dialog->reject();
-      return;
-    }
-    modal->close();
   }
 
   std::function<void(QWidget*)> inspect_;
@@ -98,6 +104,41 @@ class ModalCloser {
   QElapsedTimer seen_;
   bool closed_ = false;
   bool timedOut_ = false;
+};
+
+// Closes every message box that opens, `holdMs` after it opened, and keeps the texts in the
+// order the boxes came; `inspect` sees each box first.
+class BoxRecorder {
+ public:
+  explicit BoxRecorder(int holdMs = 0, std::function<void(QMessageBox*)> inspect = {})
+      : holdMs_(holdMs), inspect_(std::move(inspect)) {
+    poll_.setInterval(10);
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+    poll_.start();
+  }
+
+  const QStringList& Texts() const { return texts_; }
+
+ private:
+  void Poll() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr || !box->isVisible()) {
+      seen_.invalidate();
+      return;
+    }
+    if (!seen_.isValid()) seen_.start();
+    if (seen_.elapsed() < holdMs_) return;
+    seen_.invalidate();
+    texts_.append(box->text());
+    if (inspect_) inspect_(box);
+    if (box->isVisible()) CloseModal(box);
+  }
+
+  int holdMs_;
+  std::function<void(QMessageBox*)> inspect_;
+  QTimer poll_;
+  QElapsedTimer seen_;
+  QStringList texts_;
 };
 
 // The visible message boxes.

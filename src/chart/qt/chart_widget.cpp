@@ -16,13 +16,17 @@ ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
   chart_.window = &window_;
 }
 
-void ChartWidget::ReportError(const Exception& error) {
-  if (!onDrawError) return;
+void ChartWidget::ReportError(const Exception& error, bool fromMouse) {
+  if (!onDrawError && !(fromMouse && onMouseError)) return;
   // The lambda keeps its own copy of the error (its message) until the event loop runs it.
   QMetaObject::invokeMethod(
       this,
-      [this, error] {
-        if (onDrawError) onDrawError(error);
+      [this, error, fromMouse] {
+        if (fromMouse && onMouseError) {
+          onMouseError(error);
+        } else if (onDrawError) {
+          onDrawError(error);
+        }
       },
       Qt::QueuedConnection);
 }
@@ -73,7 +77,7 @@ void ChartWidget::HandleMouse(const std::function<void()>& action) {
   try {
     action();
   } catch (const Exception& error) {
-    ReportError(error);
+    ReportError(error, true);
   }
   update();
 }

@@ -30,6 +30,9 @@ class ChartWidget : public QWidget {
   // Receives an error raised while the chart was drawn or handled the mouse; called from the
   // event loop afterwards, not inside the paint or the mouse event.
   std::function<void(const Exception&)> onDrawError;
+  // Receives an error raised while the chart handled the mouse (a zoom or a pan), the same way;
+  // when unset, such errors go to onDrawError.
+  std::function<void(const Exception&)> onMouseError;
 
   QSize sizeHint() const override { return QSize(chart_.Width(), chart_.Height()); }
 
@@ -41,7 +44,7 @@ class ChartWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
-  void ReportError(const Exception& error);
+  void ReportError(const Exception& error, bool fromMouse = false);
   // Runs a mouse action of the chart, reports its error, and shows what it drew.
   void HandleMouse(const std::function<void()>& action);
 
