@@ -1,27 +1,100 @@
 #include "app/save_picture_dialog.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGuiApplication>
-#include <QImageReader>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
+#include <QMimeDatabase>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <cerrno>
 
 namespace vellora::app {
 namespace {
 
 const QString kFilter = QStringLiteral("Bitmaps (*.bmp)");
 
-QImage LoadPicture(const QString& path) {
-  if (path.isEmpty() || !QFileInfo(path).isFile()) return {};
-  QImageReader reader(path);
-  return reader.read();
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The whole contents of a regular file of at most kMaxPreviewBytes, read without waiting; an
+// empty array for anything else.
+QByteArray ReadSmallRegularFile(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  struct stat info {};
+  // Only a regular file is opened at all: opening a device can act on it (a tape rewinds).
+  if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  if (info.st_size > kMaxPreviewBytes) return {};
+  const Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (file.Fd() < 0) return {};
+  // It may have been replaced by something else between the two looks.
+  if (::fstat(file.Fd(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
+  QByteArray contents;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(file.Fd(), buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return {};  // EAGAIN included: the file has nothing to give without waiting
+    if (count == 0) return contents;
+    if (contents.size() + count > kMaxPreviewBytes) return {};
+    contents.append(buffer, static_cast<qsizetype>(count));
+  }
 }
 
 }  // namespace
+
+QImage LoadPreviewPicture(const QString& path) {
+  if (path.isEmpty()) return {};
+  const QByteArray contents = ReadSmallRegularFile(path);
+  if (contents.isEmpty()) return {};
+  return QImage::fromData(contents);
+}
+
+QIcon NameOnlyIconProvider::icon(const QFileInfo& info) const {
+  // A folder or not is known from the listing's own look at the entry; a file's icon is the
+  // theme's for the type its name suggests.
+  if (info.isDir()) return icon(QAbstractFileIconProvider::Folder);
+  const QMimeType mime =
+      QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+  const QIcon generic = icon(QAbstractFileIconProvider::File);
+  return QIcon::fromTheme(mime.iconName(), QIcon::fromTheme(mime.genericIconName(), generic));
+}
+
+QString NameOnlyIconProvider::type(const QFileInfo& info) const {
+  if (info.isDir()) return QStringLiteral("Folder");
+  return QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension).comment();
+}
+
+NameOnlyIconProvider& NameOnlyIconProvider::Instance() {
+  // Never destroyed: a file list's worker may still ask it while a dialog goes away.
+  static auto* provider = new NameOnlyIconProvider;
+  return *provider;
+}
 
 PicturePane::PicturePane(QWidget* parent) : QFrame(parent) {
   setFrameShape(QFrame::StyledPanel);
@@ -76,6 +149,9 @@ PreviewWindow::PreviewWindow(const QImage& picture, QWidget* parent) : QDialog(p
 
 SavePictureDialog::SavePictureDialog(QWidget* parent) : QFileDialog(parent) {
   setOption(QFileDialog::DontUseNativeDialog, true);
+  // Before the file list exists, so that it never learns a type by reading a file.
+  setIconProvider(&NameOnlyIconProvider::Instance());
+  setOption(QFileDialog::DontUseCustomDirectoryIcons, true);
   setOption(QFileDialog::DontConfirmOverwrite, true);
   setAcceptMode(QFileDialog::AcceptSave);
   setFileMode(QFileDialog::AnyFile);
@@ -112,8 +188,66 @@ SavePictureDialog::SavePictureDialog(QWidget* parent) : QFileDialog(parent) {
   connect(previewButton_, &QPushButton::clicked, this, [this] { OpenPreviewWindow(); });
 }
 
+void SavePictureDialog::showEvent(QShowEvent* event) {
+  QFileDialog::showEvent(event);
+  if (!fitted_) FitColumns();
+  fitted_ = true;
+}
+
+void SavePictureDialog::FitColumns() {
+  auto* view = findChild<QTreeView*>(QStringLiteral("treeView"));
+  if (view == nullptr) return;
+  QHeaderView* header = view->header();
+  const QFontMetrics metrics = view->fontMetrics();
+  const QLocale locale = QLocale::system();
+  // Room around a cell's text, as the view's items and headers take it.
+  const int padding = 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) +
+                      metrics.averageCharWidth() * 2;
+  const auto widest = [&metrics](const QStringList& texts) {
+    int width = 0;
+    for (const QString& text : texts) width = std::max(width, metrics.horizontalAdvance(text));
+    return width;
+  };
+  // Name, Size, Type, Date Modified; each at least as wide as its header.
+  const int icon = view->iconSize().isValid() ? view->iconSize().width()
+                                              : style()->pixelMetric(QStyle::PM_SmallIconSize);
+  const QDateTime latest(QDate(2026, 12, 28), QTime(23, 59, 59));
+  const int widths[] = {
+      widest({QStringLiteral("lattice-picture-0001.bmp")}) + icon + padding,
+      widest({locale.formattedDataSize(1023), locale.formattedDataSize(1048575),
+              locale.formattedDataSize(999999), locale.formattedDataSize(1073741823)}) +
+          padding,
+      widest({NameOnlyIconProvider::Instance().type(QFileInfo(QStringLiteral("x.bmp"))),
+              QStringLiteral("Folder")}) +
+          padding,
+      widest({locale.toString(latest, QLocale::ShortFormat)}) + padding,
+  };
+  int total = 0;
+  for (int column = 0; column < 4 && column < header->count(); ++column) {
+    const int width = std::max(widths[column], header->sectionSizeHint(column));
+    header->resizeSection(column, width);
+    total += width;
+  }
+  // The list as wide as its columns plus its frame and a vertical scroll bar; the dialog grows by
+  // what the list lacks, within the screen.
+  const int needed = total + 2 * view->frameWidth() +
+                     style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+  QRect available(0, 0, width() + needed, height());
+  if (const QScreen* screen = this->screen()) available = screen->availableGeometry();
+  const int maximum = available.width();
+  const int opened = width();
+  for (int attempt = 0; attempt < 3 && view->width() < needed && width() < maximum; ++attempt) {
+    resize(std::min(maximum, width() + needed - view->width()), height());
+    if (layout() != nullptr) layout()->activate();
+  }
+  // Still centred where the dialog placed itself.
+  const int left = std::max(
+      available.left(), std::min(x() - (width() - opened) / 2, available.right() + 1 - width()));
+  move(left, y());
+}
+
 void SavePictureDialog::ShowPreviewOf(const QString& path) {
-  const QImage picture = LoadPicture(path);
+  const QImage picture = LoadPreviewPicture(path);
   pane_->SetPicture(picture);
   previewButton_->setEnabled(!picture.isNull());
   if (picture.isNull()) {

@@ -5,15 +5,38 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFrame>
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <optional>
 
 class QLabel;
 class QPushButton;
 
 namespace vellora::app {
+
+// The largest file the preview reads: four times the picture of a 1000 x 1000 raster.
+constexpr std::int64_t kMaxPreviewBytes = 16 * 1024 * 1024;
+
+// The picture in the file at `path`, or a null image. Only a regular file of at most
+// kMaxPreviewBytes is read, opened without waiting: a file whose open or read would block (a
+// lease held by another program, a kernel file such as /proc/kmsg) gives no picture.
+QImage LoadPreviewPicture(const QString& path);
+
+// Icons and type names for the file list, told from the names alone: listing a folder never
+// opens one of its files (a file whose read blocks would freeze the dialog, a slow network folder
+// would stall it).
+class NameOnlyIconProvider : public QFileIconProvider {
+ public:
+  using QFileIconProvider::icon;
+  QIcon icon(const QFileInfo& info) const override;
+  QString type(const QFileInfo& info) const override;
+
+  // The one provider of every save dialog: it outlives the dialogs' file lists.
+  static NameOnlyIconProvider& Instance();
+};
 
 // A frame that shows a picture scaled to fit with its proportions kept, centred, or the text
 // "(None)" when it has none.
@@ -49,12 +72,19 @@ class SavePictureDialog : public QFileDialog {
   PicturePane* Pane() const { return pane_; }
   QPushButton* PreviewButton() const { return previewButton_; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void OpenPreviewWindow();
+  // Column widths that fit their headers, sizes such as "1023 KiB" and the dates, and a dialog
+  // wide enough for them without a horizontal scroll bar.
+  void FitColumns();
 
   QLabel* pictureLabel_;
   PicturePane* pane_;
   QPushButton* previewButton_;
+  bool fitted_ = false;
 };
 
 // SavePictureDialog1: runs the dialog and remembers the name chosen last, which it fills in the

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,10 +31,24 @@ inline Application& App() {
 // Chooses the offscreen platform before the application object exists (test discovery runs the
 // binary outside the test environment), keeps what the toolkit's dialogs remember (the file
 // dialog's last folder) out of the user's settings, then runs the tests.
-inline int RunQtTests(int argc, char** argv) {
+// A non-empty `screen` gives the offscreen platform a screen of that size (its own is 800 x 800).
+inline int RunQtTests(int argc, char** argv, QSize screen = {}) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QTemporaryDir settings;
   if (settings.isValid()) qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
+  if (settings.isValid() && !screen.isEmpty()) {
+    QFile config(settings.filePath(QStringLiteral("screens.json")));
+    if (config.open(QIODevice::WriteOnly)) {
+      config.write(QStringLiteral("{\"screens\": [{\"name\": \"screen\", \"x\": 0, \"y\": 0, "
+                                  "\"width\": %1, \"height\": %2, \"logicalDpi\": 96, "
+                                  "\"logicalBaseDpi\": 96, \"dpr\": 1}]}")
+                       .arg(screen.width())
+                       .arg(screen.height())
+                       .toUtf8());
+      config.close();
+      qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    }
+  }
   Application application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
