@@ -4,10 +4,30 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionSlider>
+#include <algorithm>
+#include <cstdlib>
 
 namespace vellora::app {
+namespace {
+
+// The desktop's style with the track bar's thumb length.
+class TrackBarStyle : public QProxyStyle {
+ public:
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    if (metric == PM_SliderLength) return TrackBar::kThumbLength;
+    return QProxyStyle::pixelMetric(metric, option, widget);
+  }
+};
+
+}  // namespace
 
 TrackBar::TrackBar(QWidget* parent) : QSlider(Qt::Vertical, parent) {
+  auto* style = new TrackBarStyle;
+  style->setParent(this);
+  setStyle(style);
   // Minimum at the top; Up, Page Up and the wheel away from the user move towards it.
   setInvertedAppearance(true);
   setInvertedControls(true);
@@ -34,6 +54,61 @@ void TrackBar::keyPressEvent(QKeyEvent* event) {
     }
   }
   QSlider::keyPressEvent(event);
+}
+
+std::vector<int> TrackBar::TickPositions() const {
+  std::vector<int> positions;
+  const int interval = tickInterval() > 0 ? tickInterval() : pageStep();
+  for (long long position = minimum(); position < maximum(); position += interval) {
+    positions.push_back(static_cast<int>(position));
+  }
+  positions.push_back(maximum());
+  return positions;
+}
+
+void TrackBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  QStyleOptionSlider option;
+  initStyleOption(&option);
+  const auto thumbAt = [&](int position) {
+    QStyleOptionSlider at = option;
+    at.sliderPosition = position;
+    return style()->subControlRect(QStyle::CC_Slider, &at, QStyle::SC_SliderHandle, this);
+  };
+  const QRect thumb = thumbAt(option.sliderPosition);
+  const QRect first = thumbAt(minimum());
+  const QRect last = thumbAt(maximum());
+  const int centre = thumb.left() + thumb.width() / 2;
+
+  // The channel: a groove four pixels wide, sunken, from the thumb's centre at one end to its
+  // centre at the other, the same all along.
+  const QRect channel(centre - 2, std::min(first.top(), last.top()) + 2, 4,
+                      std::abs(last.top() - first.top()) + thumb.height() - 4);
+  const QPalette& colours = palette();
+  painter.fillRect(channel, colours.color(QPalette::Base));
+  painter.setPen(colours.color(QPalette::Dark));
+  painter.drawLine(channel.topLeft(), channel.topRight());
+  painter.drawLine(channel.topLeft(), channel.bottomLeft());
+  painter.setPen(colours.color(QPalette::Light));
+  painter.drawLine(channel.bottomLeft(), channel.bottomRight());
+  painter.drawLine(channel.topRight(), channel.bottomRight());
+
+  // The tick marks: short lines right of the thumb, level with the thumb's centre.
+  if (tickPosition() != QSlider::NoTicks) {
+    painter.setPen(
+        colours.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    const int tickLeft = thumb.right() + 3;
+    for (int position : TickPositions()) {
+      const QRect at = thumbAt(position);
+      const int y = at.top() + at.height() / 2;
+      painter.drawLine(tickLeft, y, tickLeft + 3, y);
+    }
+  }
+
+  // The thumb as the style draws it, without the style's groove or ticks (the tick position
+  // stays: it places the thumb where the mouse finds it).
+  option.subControls = QStyle::SC_SliderHandle;
+  style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
 }
 
 void TrackBar::Notify() {

@@ -7,16 +7,24 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <functional>
+#include <vector>
 
 namespace vellora::app {
 
-// A vertical slider with its minimum at the top, ticks on its right. Keys: Up and Left, Down and
+// A vertical slider with its minimum at the top, drawn as a classic track bar: a plain sunken
+// groove (no fill up to the thumb), a thumb kThumbLength pixels long, and tick marks on its right
+// every tick interval counted from the minimum and at both ends. Keys: Up and Left, Down and
 // Right move by the single step, Page Up and Page Down by the page step, Home and End to the ends.
 // `onChange` runs after the position was refreshed for each line or page step, each movement during
 // a drag, each wheel step and the release of the thumb, whether or not the position changed.
 class TrackBar : public QSlider {
  public:
+  static constexpr int kThumbLength = 12;
+
   explicit TrackBar(QWidget* parent = nullptr);
+
+  // The positions that carry a tick mark: the minimum, every tick interval after it, the maximum.
+  std::vector<int> TickPositions() const;
 
   // The position, also the one a notification in progress has just set.
   int Position() const { return sliderPosition(); }
@@ -25,6 +33,7 @@ class TrackBar : public QSlider {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void Notify();

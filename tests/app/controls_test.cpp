@@ -100,6 +100,55 @@ QRect ThumbRect(const TrackBar& bar) {
   return bar.style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &bar);
 }
 
+TEST_F(TrackBarTest, ThumbLengthTicksEveryHundredFromTheMinimumAndAtBothEnds) {
+  EXPECT_EQ(ThumbRect(bar).height(), 12);
+  EXPECT_EQ(bar.TickPositions(),
+            (std::vector<int>{50, 150, 250, 350, 450, 550, 650, 750, 850, 950, 1000}));
+
+  // On the screen: the rows right of the thumb that carry a mark, wherever the thumb is.
+  for (int value : {50, 500, 1000}) {
+    SCOPED_TRACE(value);
+    bar.setValue(value);
+    const QImage image = bar.grab().toImage();
+    const QColor background = bar.palette().color(QPalette::Window);
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y) {
+      bool marked = false;
+      for (int x = ThumbRect(bar).right() + 2; x < image.width(); ++x) {
+        if (image.pixelColor(x, y) != background) marked = true;
+      }
+      if (marked) rows.push_back(y);
+    }
+    ASSERT_EQ(rows.size(), 11u) << ::testing::PrintToString(rows);
+    // Ten equal steps of 100 positions, give or take a rounded pixel, then one of 50.
+    const double step = (rows[9] - rows[0]) / 9.0;
+    EXPECT_GT(step, 40.0);
+    for (std::size_t k = 1; k < 10; ++k) EXPECT_NEAR(rows[k] - rows[k - 1], step, 1.0) << k;
+    EXPECT_NEAR(rows[10] - rows[9], step / 2, 1.0);
+    // The ends are level with the thumb's centre at the minimum and at the maximum.
+    bar.setValue(50);
+    EXPECT_NEAR(rows.front(), ThumbRect(bar).center().y(), 1);
+    bar.setValue(1000);
+    EXPECT_NEAR(rows.back(), ThumbRect(bar).center().y(), 1);
+  }
+}
+
+// The groove is the same above and below the thumb: no fill up to the thumb, as a level meter has.
+TEST_F(TrackBarTest, PlainGroove) {
+  bar.setValue(500);
+  const QImage image = bar.grab().toImage();
+  const QRect thumb = ThumbRect(bar);
+  const QColor highlight = bar.palette().color(QPalette::Highlight);
+  for (int x = thumb.left(); x <= thumb.right(); ++x) {
+    const QColor above = image.pixelColor(x, thumb.top() - 60);
+    EXPECT_EQ(above, image.pixelColor(x, thumb.bottom() + 60)) << x;
+    for (int y = 0; y < image.height(); ++y) {
+      if (thumb.contains(x, y)) continue;
+      ASSERT_NE(image.pixelColor(x, y), highlight) << x << "," << y;
+    }
+  }
+}
+
 TEST_F(TrackBarTest, ClickOnTheChannelMovesByAPageTowardsTheClick) {
   const struct {
     int dy;
