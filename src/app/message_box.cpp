@@ -3,10 +3,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace vellora::app {
 namespace {
@@ -74,13 +77,45 @@ void MessageBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void MessageBox::showEvent(QShowEvent* event) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+    // Lines wider than half the screen wrap there: the text is at least that wide when a line
+    // is, and the box sizes itself around it.
+    int widest = 0;
+    for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+      widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+    }
+    if (screen != nullptr) label->setMinimumWidth(std::min(widest, screen->geometry().width() / 2));
+  }
+  if (icon() == QMessageBox::NoIcon) RemoveIconIndent();
   QMessageBox::showEvent(event);
   // Centred on the screen, not on the window that was active.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+  if (screen != nullptr) {
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
+}
+
+void MessageBox::RemoveIconIndent() {
+  // Without an icon the toolkit still indents the text: a fixed spacer stands in the icon's
+  // column, the text in the next one. The text takes the spacer's place, spanning both columns
+  // as the buttons below it do.
+  auto* grid = qobject_cast<QGridLayout*>(layout());
+  auto* text = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (grid == nullptr || text == nullptr) return;
+  for (int k = grid->count() - 1; k >= 0; --k) {
+    int row = 0;
+    int column = 0;
+    int rowSpan = 0;
+    int columnSpan = 0;
+    grid->getItemPosition(k, &row, &column, &rowSpan, &columnSpan);
+    QLayoutItem* item = grid->itemAt(k);
+    if ((column == 0 && item->spacerItem() != nullptr) || item->widget() == text) {
+      delete grid->takeAt(k);
+    }
+  }
+  grid->addWidget(text, 0, 0, 1, 2);
 }
 
 }  // namespace vellora::app

@@ -20,7 +20,8 @@ QString MessageBoxClipboardText(const QString& caption, const QString& text,
 
 class MessageBox : public QMessageBox {
  public:
-  // `text` may hold CR LF line breaks; it is shown as plain text. The box is centred on the
+  // `text` may hold CR LF line breaks; it is shown as plain text, lines wider than half the
+  // screen wrapped there, without an indent when there is no icon. The box is centred on the
   // screen and blocks input to every window of the program while open.
   MessageBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
              QWidget* parent = nullptr);
@@ -33,6 +34,8 @@ class MessageBox : public QMessageBox {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void RemoveIconIndent();
+
   QString messageText_;
 };
 

@@ -4,6 +4,8 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QScreen>
 #include <QTest>
 
@@ -86,6 +88,54 @@ TEST(MessageBoxTest, CtrlCCopiesTheBoxAndEscCloses) {
   EXPECT_LE((centre - screenCentre).manhattanLength(), 2);
 }
 
+// The text starts at the box's margin when there is no icon, and right of the icon when there is.
+// Lines wider than half the screen (1280 pixels wide here) wrap at that width, not narrower.
+TEST(MessageBoxTest, TextLayoutIndentAndWrapping) {
+  const QString longLine = QStringLiteral("Cannot create file \"") +
+                           QStringLiteral("/a/rather/long/folder/name").repeated(12) +
+                           QStringLiteral("/lattice.bmp\". No such file or directory.");
+  const struct {
+    QMessageBox::Icon icon;
+    QString text;
+    bool wraps;
+  } cases[] = {
+      {QMessageBox::NoIcon, AboutText(), false},
+      {QMessageBox::Critical, QStringLiteral("Floating point overflow."), false},
+      {QMessageBox::NoIcon, longLine, true},
+      {QMessageBox::Critical, longLine + QStringLiteral(" ") + longLine, true},
+  };
+  const int half = QGuiApplication::primaryScreen()->geometry().width() / 2;
+  ASSERT_EQ(half, 640);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.left(30).toStdString());
+    MessageBox box(c.icon, QStringLiteral("vellora"), c.text);
+    QRect label;
+    int margin = -1;
+    int lineHeight = 0;
+    ModalCloser closer([&](QWidget*) {
+      auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      ASSERT_NE(text, nullptr);
+      label = text->geometry();
+      margin = box.layout()->contentsMargins().left();
+      lineHeight = text->fontMetrics().lineSpacing();
+    });
+    box.exec();
+    ASSERT_TRUE(closer.Closed());
+    if (c.icon == QMessageBox::NoIcon) {
+      EXPECT_EQ(label.left(), margin);
+    } else {
+      EXPECT_GT(label.left(), margin + 16);  // beside the icon
+    }
+    if (c.wraps) {
+      EXPECT_LE(label.width(), half);
+      EXPECT_GE(label.width(), half - 60);  // whole words move to the next line
+      EXPECT_GE(label.height(), 2 * lineHeight);
+    } else {
+      EXPECT_LT(label.width(), half / 2);
+    }
+  }
+}
+
 TEST(MessageBoxTest, EnterPressesOk) {
   MessageBox box(QMessageBox::Critical, QStringLiteral("vellora"), QStringLiteral("x."));
   ModalCloser closer([&](QWidget*) { QTest::keyClick(&box, Qt::Key_Return); });
@@ -97,5 +147,6 @@ TEST(MessageBoxTest, EnterPressesOk) {
 }  // namespace vellora::app
 
 int main(int argc, char** argv) {
-  return vellora::app::testing::RunQtTests(argc, argv);
+  // A screen wide enough for lines to wrap later than the toolkit's own 500 pixels.
+  return vellora::app::testing::RunQtTests(argc, argv, QSize(1280, 1024));
 }
