@@ -49,7 +49,9 @@ QByteArray ReadSmallRegularFile(const QString& path) {
   struct stat info {};
   // Only a regular file is opened at all: opening a device can act on it (a tape rewinds).
   if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode)) return {};
-  if (info.st_size > kMaxPreviewBytes) return {};
+  // A file that says it is empty holds no picture; the kernel's own files say so (/proc/kmsg,
+  // whose read would also take the messages away from the system log).
+  if (info.st_size <= 0 || info.st_size > kMaxPreviewBytes) return {};
   const Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (file.Fd() < 0) return {};
   // It may have been replaced by something else between the two looks.

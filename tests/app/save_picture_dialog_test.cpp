@@ -110,6 +110,11 @@ TEST_F(SavePictureDialogTest, ThePreviewNeverWaitsForAFile) {
     file.write(head.readAll());
     ASSERT_TRUE(file.resize(kMaxPreviewBytes + 1));
   }
+  const QString empty = folder.filePath(QStringLiteral("empty.bmp"));
+  {
+    QFile file(empty);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
   const auto oldHandler = ::signal(SIGIO, SIG_IGN);  // the lease's holder is told of the break
   const int lease = ::open(QFile::encodeName(held).constData(), O_RDWR);
   ASSERT_GE(lease, 0);
@@ -118,8 +123,14 @@ TEST_F(SavePictureDialogTest, ThePreviewNeverWaitsForAFile) {
     QString path;
     bool picture;
   } cases[] = {
-      {bitmap, true}, {held, false},          {fifo, false},
-      {large, false}, {folder.path(), false}, {QString(), false},
+      {bitmap, true},
+      {held, false},
+      {fifo, false},
+      {large, false},
+      {folder.path(), false},
+      {QString(), false},
+      {empty, false},
+      {QStringLiteral("/proc/kmsg"), false},  // never opened: they say they are empty
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path.toStdString());
