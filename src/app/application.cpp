@@ -35,7 +35,9 @@ void ErrorDisplay::Report(const std::string& message, ErrorSource source) {
   const QString text = QString::fromStdString(ErrorBoxText(message));
   if (source == ErrorSource::kCommand) {
     if (Busy()) {
-      waiting_.append(text);
+      // Once is enough for a message that is already on the screen or waiting (a pan that fails
+      // at every move of the mouse).
+      if (text != current_ && !waiting_.contains(text)) waiting_.append(text);
     } else {
       Schedule(text);
     }
@@ -50,6 +52,7 @@ void ErrorDisplay::Report(const std::string& message, ErrorSource source) {
 
 void ErrorDisplay::Schedule(const QString& text) {
   pending_ = true;
+  current_ = text;
   QMetaObject::invokeMethod(
       this, [this, text] { ShowBox(text); }, Qt::QueuedConnection);
 }
@@ -64,6 +67,7 @@ void ErrorDisplay::ShowBox(const QString& text) {
   box->exec();
   delete box;
   open_ = false;
+  current_.clear();
   if (!closed_.contains(text)) closed_.append(text);
   if (!waiting_.isEmpty()) Schedule(waiting_.takeFirst());
 }

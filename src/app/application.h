@@ -36,7 +36,8 @@ enum class ErrorSource { kRun, kCommand };
 // A run error raised while a box is open or waiting is dropped, and so is one whose text the user
 // has already closed a box on since the last thing the user did (UserActed): a failing tick comes
 // back every period, and the box must not trap the user. A command's error is never dropped: it
-// waits for the box before it and is shown after it.
+// waits for the box before it and is shown after it, unless that very message is already on the
+// screen or waiting.
 class ErrorDisplay : public QObject {
  public:
   explicit ErrorDisplay(QString title, QObject* parent = nullptr);
@@ -64,7 +65,9 @@ class ErrorDisplay : public QObject {
   bool pending_ = false;
   bool open_ = false;
   int suppressed_ = 0;
-  // Commands' messages waiting for the box before them, oldest first.
+  // The message of the box that is open or about to open.
+  QString current_;
+  // Commands' messages waiting for the box before them, oldest first, each once.
   QStringList waiting_;
   // The messages of the boxes the user closed since the last thing the user did.
   QStringList closed_;

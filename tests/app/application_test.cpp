@@ -191,6 +191,8 @@ TEST(ErrorDisplayTest, ACommandsErrorWaitsForTheBoxBeforeIt) {
   testing::BoxRecorder boxes(0, [&](QMessageBox* box) {
     if (box->text() != QStringLiteral("tick.")) return;
     errors.Report("zoom", ErrorSource::kCommand);
+    errors.Report("zoom", ErrorSource::kCommand);  // every move of a failing pan: shown once
+    errors.Report("tick", ErrorSource::kCommand);  // on the screen right now
     errors.Report("tick 3");
     QTest::qWait(50);
     boxesWhileOpen = testing::VisibleMessageBoxes();
