@@ -151,8 +151,10 @@ TEST_F(SavePictureDialogTest, ThePreviewNeverWaitsForAFile) {
 // The names of the entries of a folder that something opened since the last call.
 class OpenWatch {
  public:
-  explicit OpenWatch(const QString& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd_ >= 0) ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
+  explicit OpenWatch(const QStringList& folders) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    for (const QString& folder : folders) {
+      if (fd_ >= 0) ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
+    }
   }
   ~OpenWatch() {
     if (fd_ >= 0) ::close(fd_);
@@ -193,8 +195,14 @@ TEST_F(SavePictureDialogTest, ListingOpensNoFileAndTheSelectionReachesThePreview
   // A pipe is not listed (it is no file for a picture), but the list still looks at it.
   ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("pipe")).constData(), 0644), 0);
   ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+  {
+    // A folder's own icon, as some desktops keep it.
+    QFile icon(folder.filePath(QStringLiteral("sub/.directory")));
+    ASSERT_TRUE(icon.open(QIODevice::WriteOnly));
+    icon.write("[Desktop Entry]\nIcon=folder-red\n");
+  }
   ASSERT_TRUE(QFile::link(folder.filePath("notes"), folder.filePath("link.bmp")));
-  OpenWatch watch(folder.path());
+  OpenWatch watch({folder.path(), folder.filePath(QStringLiteral("sub"))});
   ASSERT_TRUE(watch.Valid());
 
   SavePictureDialog dialog;
