@@ -484,7 +484,12 @@ TEST_F(MainWindowTest, SaveIntoAMissingFolderShowsTheCreateError) {
 TEST_F(MainWindowTest, ExitClosesTheWindowAndEndsTheEventLoopWithCodeZero) {
   form.Button5Click();
   QTimer::singleShot(300, &form, [&] { form.Exit1->trigger(); });
-  QTimer::singleShot(5000, &App(), [] { QCoreApplication::exit(3); });  // safety
+  // Should the window not close, the loop ends anyway and the exit code fails the test. The
+  // timer goes with the test, so that it cannot end a later test's loop.
+  QTimer safety;
+  safety.setSingleShot(true);
+  QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(3); });
+  safety.start(5000);
   EXPECT_EQ(QApplication::exec(), 0);
   EXPECT_FALSE(form.isVisible());
 }
