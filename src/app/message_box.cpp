@@ -78,16 +78,29 @@ void MessageBox::keyPressEvent(QKeyEvent* event) {
 
 void MessageBox::showEvent(QShowEvent* event) {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  if (auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+  if (icon() == QMessageBox::NoIcon) RemoveIconIndent();
+  auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (label != nullptr && screen != nullptr) {
     // Lines wider than half the screen wrap there: the text is at least that wide when a line
-    // is, and the box sizes itself around it.
+    // is, and the box sizes itself around it. The toolkit keeps a box within 1,000 pixels (the
+    // screen's width on one up to 1,024 pixels wide, 480 less on one a little wider) and breaks
+    // words beyond that, so on a very wide screen the text stays within that bound.
     int widest = 0;
     for (const QString& line : label->text().split(QLatin1Char('\n'))) {
       widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
     }
-    if (screen != nullptr) label->setMinimumWidth(std::min(widest, screen->geometry().width() / 2));
+    const int screenWidth = screen->geometry().width();
+    const int boxLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+    const QMargins margins = layout() != nullptr ? layout()->contentsMargins() : QMargins();
+    int beside = margins.left() + margins.right() + 2;
+    auto* iconLabel = findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+    if (icon() != QMessageBox::NoIcon && iconLabel != nullptr) {
+      const auto* grid = qobject_cast<QGridLayout*>(layout());
+      beside +=
+          iconLabel->sizeHint().width() + 2 * (grid != nullptr ? grid->horizontalSpacing() : 6);
+    }
+    label->setMinimumWidth(std::min({widest, screenWidth / 2, boxLimit - beside}));
   }
-  if (icon() == QMessageBox::NoIcon) RemoveIconIndent();
   QMessageBox::showEvent(event);
   // Centred on the screen, not on the window that was active.
   if (screen != nullptr) {
