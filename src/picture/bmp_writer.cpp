@@ -199,10 +199,11 @@ void SaveBitmapFile(const RasterSurface& surface, const std::string& fileName,
   std::string temporaryName;
   const int fd = CreateTemporaryBeside(destination, temporaryName);
   if (fd < 0) {
+    const int createErrorCode = errno;
     // The user may write the file but not create one beside it (the folder is someone else's):
-    // the file itself is overwritten.
-    if (exists) return writeInPlace();
-    throw createError(errno);
+    // the file itself is overwritten. Any other reason (a full disk) keeps the old file whole.
+    if (exists && (createErrorCode == EACCES || createErrorCode == EPERM)) return writeInPlace();
+    throw createError(createErrorCode);
   }
   OpenFile file(fd, temporaryName);
   if (exists) {
