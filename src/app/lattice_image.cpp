@@ -3,6 +3,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
+#include "base/rounding.h"
+
 namespace vellora::app {
 
 LatticeImage::LatticeImage(QWidget* parent) : QWidget(parent), picture_(32) {
@@ -11,8 +15,14 @@ LatticeImage::LatticeImage(QWidget* parent) : QWidget(parent), picture_(32) {
 }
 
 void LatticeImage::Draw(const sim::SpinLattice& lattice) {
-  picture_.Draw(lattice, width(), height());
+  const QSize size = DeviceSize();
+  picture_.Draw(lattice, size.width(), size.height());
   repaint();
+}
+
+QSize LatticeImage::DeviceSize() const {
+  const double ratio = devicePixelRatioF();
+  return {DevicePixels(width(), ratio), DevicePixels(height(), ratio)};
 }
 
 QImage LatticeImage::View() const {
@@ -24,15 +34,17 @@ QImage LatticeImage::View() const {
 
 void LatticeImage::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  const QImage image = View();
-  const QRect imageRect(0, 0, image.width(), image.height());
-  for (const QRect& area : event->region()) {
-    const QRect shown = area & imageRect;
-    if (!shown.isEmpty()) painter.drawImage(shown.topLeft(), image, shown);
-    // Whatever the raster does not cover shows the window colour.
-    const QRegion rest = QRegion(area) - imageRect;
-    for (const QRect& part : rest) painter.fillRect(part, palette().window());
-  }
+  // The view shares the raster's memory; tagging it with the screen's ratio makes the painter
+  // put one raster pixel on each screen pixel.
+  QImage image = View();
+  const double ratio = devicePixelRatioF();
+  image.setDevicePixelRatio(ratio);
+  // Whatever the raster does not cover in full shows the window colour, and the raster goes
+  // over it, so that a logical pixel the raster covers only in part is not left unpainted.
+  const QRect covered(0, 0, static_cast<int>(std::floor(image.width() / ratio)),
+                      static_cast<int>(std::floor(image.height() / ratio)));
+  for (const QRect& part : event->region() - covered) painter.fillRect(part, palette().window());
+  if (!image.isNull()) painter.drawImage(QPointF(0, 0), image);
 }
 
 }  // namespace vellora::app

@@ -8,7 +8,11 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QShowEvent>
+#include <QWindow>
+#include <algorithm>
 
 #include "app/chart_sink.h"
 #include "app/message_box.h"
@@ -102,14 +106,45 @@ TForm1::TForm1(ErrorDisplay& errors, QWidget* parent)
   // The first tab stop has the focus when the window is first activated.
   TrackBar1->setFocus(Qt::OtherFocusReason);
 
-  move(83, 91);
-  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  PlaceOnScreen();
 
   FormCreate();
 }
 
 TForm1::~TForm1() {
   Timer1->stop();
+}
+
+QRect FitWindowFrame(const QRect& wanted, const QRect& available) {
+  const auto fit = [](int wantedStart, int wantedLength, int start, int length, int& outStart,
+                      int& outLength) {
+    outLength = std::min(wantedLength, length);
+    outStart = std::clamp(wantedStart, start, start + length - outLength);
+  };
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  fit(wanted.left(), wanted.width(), available.left(), available.width(), left, width);
+  fit(wanted.top(), wanted.height(), available.top(), available.height(), top, height);
+  return {left, top, width, height};
+}
+
+void TForm1::PlaceOnScreen() {
+  // The frame is known once the window system has the window; before that it counts as none.
+  const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+  const QSize client(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+  const QRect outer = FitWindowFrame(QRect(QPoint(kLeft, kTop), client.grownBy(frame)),
+                                     screen()->availableGeometry());
+  move(outer.topLeft());
+  resize(outer.size().shrunkBy(frame));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (placedWhenShown_ || event->spontaneous()) return;
+  placedWhenShown_ = true;
+  PlaceOnScreen();
 }
 
 void TForm1::BuildControls(QWidget* client) {

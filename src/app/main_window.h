@@ -34,11 +34,19 @@ class EditTexts;
 class TrackBarPosition;
 class QtRunTimer;
 
+// The outer rectangle of a window that wants to open as `wanted` on a screen whose free area is
+// `available`: as large as fits, each side at most the area's, and at the wanted place when the
+// window fits there, else moved just as far as it must to lie inside the area.
+QRect FitWindowFrame(const QRect& wanted, const QRect& available);
+
 class TForm1 : public QMainWindow {
  public:
   // Picks the file to save the picture to; nothing means the user cancelled.
   using FileChooser = std::function<std::optional<QString>(QWidget* parent)>;
 
+  // Where the window's outer top-left corner opens on the screen, when the window fits there.
+  static constexpr int kLeft = 83;
+  static constexpr int kTop = 91;
   // The area below the menu bar that the window opens with, and the extent of its content
   // (the controls' bounding box with an 8-pixel margin right and below, as on the left and top).
   static constexpr int kClientWidth = 901;
@@ -66,6 +74,11 @@ class TForm1 : public QMainWindow {
   void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
 
   SimulationController& Controller() { return *controller_; }
+
+  // Opens the window at its place with its size, both cut to what fits the available area of
+  // its screen, with scroll bars for the content that does not fit. Done when the window is
+  // made and again when it is first shown, once its frame is known.
+  void PlaceOnScreen();
 
   // The controls, by the names of the window description.
   LatticeImage* Image1;
@@ -100,6 +113,9 @@ class TForm1 : public QMainWindow {
   QAction* About1;
   SavePictureChooser SavePictureDialog1;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void BuildControls(QWidget* client);
   void BuildControlPanel();
@@ -115,6 +131,7 @@ class TForm1 : public QMainWindow {
   ErrorDisplay& errors_;
   QScrollArea* scrollArea_;
   FileChooser chooseFile_;
+  bool placedWhenShown_ = false;
 
   std::unique_ptr<ImagePictureSink> pictureSink_;
   std::unique_ptr<TChartSink> chart1Sink_;

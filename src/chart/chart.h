@@ -287,6 +287,9 @@ class TChart {
   // positions of the last DrawChart, so the events refer to the picture on the screen.
   bool AllowZoom = true;
   TPanningMode AllowPanning = pmBoth;
+  // A zoom or undo needs a drag of more than this many pixels both ways: 16 of the pixels the
+  // user drags in, which a window on a denser screen gives in its own pixels.
+  int ZoomThreshold = 16;
   void MouseDown(TMouseButton button, int x, int y);
   void MouseMove(int x, int y);
   void MouseUp(TMouseButton button, int x, int y);

@@ -11,8 +11,6 @@ namespace vellora::chart {
 
 namespace {
 
-// A zoom or undo needs a drag of more than this many pixels both ways.
-constexpr int kZoomThreshold = 16;
 // How far an axis' band reaches from the axis line into the plot.
 constexpr int kAxisBandInside = 3;
 
@@ -94,8 +92,7 @@ void TChart::MouseUp(TMouseButton button, int x, int y) {
   zoomDrag.x1 = x;
   zoomDrag.y1 = y;
   const TDragRecord& drag = zoomDrag;
-  if (std::abs(drag.x1 - drag.x0) <= kZoomThreshold ||
-      std::abs(drag.y1 - drag.y0) <= kZoomThreshold)
+  if (std::abs(drag.x1 - drag.x0) <= ZoomThreshold || std::abs(drag.y1 - drag.y0) <= ZoomThreshold)
     return;
   // Right and down zooms in; any other way undoes.
   if (drag.x0 < drag.x1 && drag.y0 < drag.y1) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSize>
 #include <QStringList>
+#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,25 +30,24 @@ inline Application& App() {
 }
 
 // Chooses the offscreen platform before the application object exists (test discovery runs the
-// binary outside the test environment), keeps what the toolkit's dialogs remember (the file
-// dialog's last folder) out of the user's settings, then runs the tests.
-// A non-empty `screen` gives the offscreen platform a screen of that size (its own is 800 x 800).
-inline int RunQtTests(int argc, char** argv, QSize screen = {}) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+// binary outside the test environment) with one screen of `screen` device pixels, large enough
+// by default for the whole window; keeps what the toolkit's dialogs remember (the file dialog's
+// last folder) out of the user's settings, then runs the tests.
+inline int RunQtTests(int argc, char** argv, QSize screen = QSize(1920, 1200)) {
   QTemporaryDir settings;
-  if (settings.isValid()) qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
-  if (settings.isValid() && !screen.isEmpty()) {
+  if (settings.isValid()) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QFile config(settings.filePath(QStringLiteral("screens.json")));
     if (config.open(QIODevice::WriteOnly)) {
-      config.write(QStringLiteral("{\"screens\": [{\"name\": \"screen\", \"x\": 0, \"y\": 0, "
-                                  "\"width\": %1, \"height\": %2, \"logicalDpi\": 96, "
-                                  "\"logicalBaseDpi\": 96, \"dpr\": 1}]}")
+      config.write(QStringLiteral(R"({"screens": [{"name": "test", "width": %1, "height": %2}]})")
                        .arg(screen.width())
                        .arg(screen.height())
                        .toUtf8());
       config.close();
-      qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
     }
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+  } else {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   Application application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);

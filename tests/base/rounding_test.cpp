@@ -35,6 +35,21 @@ TEST(Rounding, HalvesGoToEvenOrAwayFromZero) {
   }
 }
 
+TEST(Rounding, DevicePixelsOfALogicalLength) {
+  const struct {
+    double logical;
+    double ratio;
+    int device;
+  } cases[] = {
+      {500, 1, 500},   {500, 2, 1000},   {500, 1.5, 750},  {305, 1.5, 458},  // 457.5: to even
+      {169, 1.5, 254}, {500, 1.25, 625}, {305, 1.25, 381}, {169, 1.25, 211},
+      {5, 0.5, 2},     {7, 0.5, 4},      {16, 1.5, 24},    {60.5, 2, 121},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DevicePixels(c.logical, c.ratio), c.device) << c.logical << " x " << c.ratio;
+  }
+}
+
 TEST(ToDoubleChecked, OverflowIsAnErrorNotAnInfinity) {
   EXPECT_EQ(ToDoubleChecked(1.5L), 1.5);
   EXPECT_EQ(ToDoubleChecked(1e-400L), 0.0);  // below the range: zero, no error

@@ -5,15 +5,39 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include "base/rounding.h"
+
 namespace vellora::chart {
 
 ChartWidget::ChartWidget(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setAutoFillBackground(false);
-  chart_.SetSize(width(), height());
   chart_.onRepaintRequest = [this] { update(); };
+  FitToDevice();
   chart_.window = &window_;
+}
+
+void ChartWidget::FitToDevice() {
+  const double ratio = devicePixelRatioF();
+  if (ratio != canvas_.DeviceRatio()) {
+    canvas_.SetDeviceRatio(ratio);
+    window_.SetDeviceRatio(ratio);
+    chart_.ZoomThreshold = DevicePixels(16, ratio);
+    chart_.imageStale = true;
+  }
+  chart_.SetSize(DevicePixels(width(), ratio), DevicePixels(height(), ratio));
+}
+
+QSize ChartWidget::sizeHint() const {
+  const double ratio = canvas_.DeviceRatio();
+  return QSize(static_cast<int>(RoundHalfEven(chart_.Width() / static_cast<long double>(ratio))),
+               static_cast<int>(RoundHalfEven(chart_.Height() / static_cast<long double>(ratio))));
+}
+
+TPoint ChartWidget::DevicePoint(const QMouseEvent* event) const {
+  const double ratio = canvas_.DeviceRatio();
+  return {DevicePixels(event->position().x(), ratio), DevicePixels(event->position().y(), ratio)};
 }
 
 void ChartWidget::ReportError(const Exception& error, bool fromMouse) {
@@ -32,6 +56,7 @@ void ChartWidget::ReportError(const Exception& error, bool fromMouse) {
 }
 
 void ChartWidget::RedrawIfStale() {
+  FitToDevice();
   if (!chart_.imageStale && canvas_.Image().size() == QSize(chart_.Width(), chart_.Height()))
     return;
   canvas_.SetPalette(palette());
@@ -53,12 +78,17 @@ void ChartWidget::RedrawIfStale() {
 
 void ChartWidget::paintEvent(QPaintEvent*) {
   RedrawIfStale();
+  // One image pixel per screen pixel: the image spans its size over the ratio in the control's
+  // own coordinates, which the painter scales back to the screen's pixels.
+  const QImage& image = window_.Image();
+  const double ratio = canvas_.DeviceRatio();
   QPainter painter(this);
-  painter.drawImage(0, 0, window_.Image());
+  painter.drawImage(QRectF(0, 0, image.width() / ratio, image.height() / ratio), image,
+                    QRectF(image.rect()));
 }
 
 void ChartWidget::resizeEvent(QResizeEvent* event) {
-  chart_.SetSize(event->size().width(), event->size().height());
+  FitToDevice();
   QWidget::resizeEvent(event);
 }
 
@@ -83,23 +113,23 @@ void ChartWidget::HandleMouse(const std::function<void()>& action) {
 }
 
 void ChartWidget::mousePressEvent(QMouseEvent* event) {
-  const QPoint point = event->position().toPoint();
+  const TPoint point = DevicePoint(event);
   HandleMouse([&] {
-    chart_.MouseDown(ChartButton(event->button()), point.x(), point.y());
+    chart_.MouseDown(ChartButton(event->button()), point.x, point.y);
     if (chart_.zoomDrag.active) unsetCursor();
   });
   event->accept();
 }
 
 void ChartWidget::mouseMoveEvent(QMouseEvent* event) {
-  const QPoint point = event->position().toPoint();
-  HandleMouse([&] { chart_.MouseMove(point.x(), point.y()); });
+  const TPoint point = DevicePoint(event);
+  HandleMouse([&] { chart_.MouseMove(point.x, point.y); });
   event->accept();
 }
 
 void ChartWidget::mouseReleaseEvent(QMouseEvent* event) {
-  const QPoint point = event->position().toPoint();
-  HandleMouse([&] { chart_.MouseUp(ChartButton(event->button()), point.x(), point.y()); });
+  const TPoint point = DevicePoint(event);
+  HandleMouse([&] { chart_.MouseUp(ChartButton(event->button()), point.x, point.y); });
   event->accept();
 }
 

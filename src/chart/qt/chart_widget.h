@@ -3,6 +3,12 @@
 // background is never erased, so the control's pixels only come from the image, and from the
 // zoom rectangle that the chart inverts on them while the mouse drags it. Mouse presses, moves
 // and releases go to the chart, which zooms and pans.
+//
+// The chart works in the screen's own pixels: on a screen with r device pixels per logical
+// pixel, a control of w x h logical pixels holds a chart of round(w r) x round(h r) pixels with
+// its fonts at their size on that screen, laid out and drawn as a chart of that size is, and
+// shown one image pixel per screen pixel. Mouse positions are turned into those pixels; a zoom
+// still needs a drag of more than 16 logical pixels.
 #pragma once
 
 #include <QWidget>
@@ -34,7 +40,8 @@ class ChartWidget : public QWidget {
   // when unset, such errors go to onDrawError.
   std::function<void(const Exception&)> onMouseError;
 
-  QSize sizeHint() const override { return QSize(chart_.Width(), chart_.Height()); }
+  // The chart's size in the control's (logical) pixels.
+  QSize sizeHint() const override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -44,6 +51,10 @@ class ChartWidget : public QWidget {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  // Sizes the chart to the control's device pixels and makes its fonts for the screen, both
+  // after a resize and when the control has moved to a screen of another density.
+  void FitToDevice();
+  TPoint DevicePoint(const QMouseEvent* event) const;
   void ReportError(const Exception& error, bool fromMouse = false);
   // Runs a mouse action of the chart, reports its error, and shows what it drew.
   void HandleMouse(const std::function<void()>& action);

@@ -16,21 +16,21 @@ QString ToQString(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QFont MakeFont(const TChartFont& font) {
+QFont MakeFont(const TChartFont& font, double ratio) {
   QFont result(QString::fromStdString(font.name));
-  result.setPixelSize(QtChartCanvas::PixelSizeOfPoints(font.points));
+  result.setPixelSize(QtChartCanvas::PixelSizeOfPoints(font.points, ratio));
   return result;
 }
 
 }  // namespace
 
-int QtChartCanvas::PixelSizeOfPoints(int points) {
-  return static_cast<int>(RoundHalfAway(static_cast<long double>(points) * 96 / 72));
+int QtChartCanvas::PixelSizeOfPoints(int points, double ratio) {
+  return static_cast<int>(RoundHalfAway(static_cast<long double>(points) * 96 * ratio / 72));
 }
 
 QtChartCanvas::QtChartCanvas()
     : palette_(QGuiApplication::palette()),
-      font_(MakeFont(TChartFont{})),
+      font_(MakeFont(chartFont_, ratio_)),
       metrics_(font_),
       fontColour_(Qt::black) {}
 
@@ -140,8 +140,15 @@ void QtChartCanvas::Polyline(const std::vector<TPoint>& points, const TChartPen&
   for (std::size_t i = 1; i < points.size(); ++i) Line(points[i - 1], points[i], pen);
 }
 
+void QtChartCanvas::SetDeviceRatio(double ratio) {
+  if (ratio == ratio_) return;
+  ratio_ = ratio;
+  SetFont(chartFont_);
+}
+
 void QtChartCanvas::SetFont(const TChartFont& font) {
-  font_ = MakeFont(font);
+  chartFont_ = font;
+  font_ = MakeFont(font, ratio_);
   metrics_ = QFontMetrics(font_);
   fontColour_ = ResolveColour(font.colour);
 }

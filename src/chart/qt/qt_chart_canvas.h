@@ -23,6 +23,12 @@ class QtChartCanvas : public ChartCanvas {
   void SetPalette(const QPalette& palette) { palette_ = palette; }
   QColor ResolveColour(TColor colour) const;
 
+  // Screen pixels per logical pixel of the window that shows the image. The image is drawn in
+  // its own pixels, which are the screen's; only the fonts depend on the ratio: a font is made at
+  // its pixel size on such a screen (8 points: 11 pixels at 1, 16 at 1.5, 21 at 2).
+  void SetDeviceRatio(double ratio);
+  double DeviceRatio() const { return ratio_; }
+
   const QImage& Image() const { return image_; }
   // Takes over a finished image, as the window does when the chart image is copied to it; the
   // inverting outline can then be drawn over it.
@@ -45,13 +51,16 @@ class QtChartCanvas : public ChartCanvas {
   TColor RgbOf(TColor colour) const override;
   void InvertFrame(TPoint corner1, TPoint corner2, TColor colour) override;
 
-  // The pixel size of a font given in points, on the 96 pixels per inch the layout is made for.
-  static int PixelSizeOfPoints(int points);
+  // The pixel size of a font given in points, on 96 pixels per inch times the device ratio,
+  // rounded half away from zero.
+  static int PixelSizeOfPoints(int points, double ratio = 1);
 
  private:
   QImage image_;
   QPainter painter_;
   QPalette palette_;
+  double ratio_ = 1;
+  TChartFont chartFont_;
   QFont font_;
   QFontMetrics metrics_;
   QColor fontColour_;
