@@ -3,27 +3,17 @@
 // number of points stored.
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QGuiApplication>
 #include <cmath>
 
 #include "chart/program_charts.h"
 #include "chart/qt/qt_chart_canvas.h"
+#include "gui_application.h"
 #include "numtext/number_format.h"
 
 namespace {
 
 using namespace vellora::chart;
-
-// Fonts and painting need a GUI application object; one is made once, off-screen.
-void EnsureGuiApplication() {
-  if (QCoreApplication::instance() != nullptr) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "vellora_bench";
-  static char* argv[] = {name, nullptr};
-  static QGuiApplication application(argc, argv);
-}
+using vellora::bench::EnsureGuiApplication;
 
 void BM_ChartRedraw(benchmark::State& state, int points) {
   EnsureGuiApplication();

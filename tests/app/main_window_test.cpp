@@ -91,6 +91,29 @@ TEST_F(MainWindowTest, WindowPlaceAndClientArea) {
   EXPECT_EQ(form.GroupBox1->geometry(), QRect(552, 368, 305, 145));
 }
 
+TEST(FitWindowFrameTest, AsLargeAsFitsAtItsPlaceWhenItFits) {
+  const QRect wanted(83, 91, 909, 618);
+  const struct {
+    QRect available;
+    QRect frame;
+  } cases[] = {
+      {{0, 0, 1280, 1024}, {83, 91, 909, 618}},
+      {{0, 0, 1280, 720}, {83, 91, 909, 618}},      // 150 % of 1920 x 1080: 709 rows, it fits
+      {{0, 0, 1280, 680}, {83, 62, 909, 618}},      // a task bar below: up just far enough
+      {{0, 0, 1024, 600}, {83, 0, 909, 600}},       // too low: as high as the screen
+      {{0, 30, 1024, 570}, {83, 30, 909, 570}},     // a panel above
+      {{0, 0, 950, 700}, {41, 82, 909, 618}},       // left and up, each just far enough
+      {{0, 0, 800, 500}, {0, 0, 800, 500}},         // too small both ways
+      {{1920, 0, 1024, 600}, {1920, 0, 909, 600}},  // a screen right of the first
+      {{0, 0, 992, 709}, {83, 91, 909, 618}},       // exactly fits
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FitWindowFrame(wanted, c.available), c.frame)
+        << c.available.x() << "," << c.available.y() << " " << c.available.width() << "x"
+        << c.available.height();
+  }
+}
+
 TEST_F(MainWindowTest, EveryControlAtItsPlaceWithItsText) {
   const struct {
     const char* name;
