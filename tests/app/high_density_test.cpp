@@ -3,14 +3,12 @@
 // per scale (VELLORA_TEST_SCALE: 2 or 1.5), since the toolkit's scale is fixed for a process.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
-#include <cstdint>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -31,32 +29,22 @@ struct Expected {
   int raster;                                  // round(500 r)
   QSize chart;                                 // round(305 r) x round(169 r)
   int titlePixels;                             // 8 points at 96 r pixels per inch
-  std::vector<std::pair<int, int>> cellEdges;  // (k, round(k r 5)), halves to even
+  std::vector<std::pair<int, int>> cellEdges;  // (k, round(5 k r)), halves to even
   QSize screenNative;                          // the test screen in device pixels
   QRect available;                             // the same in logical pixels
 };
 
 const Expected& ForThisScale() {
+  // clang-format off
   static const Expected cases[] = {
-      {2,
-       1000,
-       {610, 338},
-       21,
-       {{0, 0}, {1, 10}, {2, 20}, {37, 370}, {50, 500}, {99, 990}, {100, 1000}},
-       {1600, 1000},
-       {0, 0, 800, 500}},
-      // 7.5 k: 7.5 goes to 8, 22.5 to 22, 37.5 to 38, 52.5 to 52, 742.5 to 742.
-      {1.5,
-       750,
-       {458, 254},
-       16,
-       {{0, 0}, {1, 8}, {2, 15}, {3, 22}, {5, 38}, {7, 52}, {97, 728}, {99, 742}, {100, 750}},
-       {1920, 1080},
-       {0, 0, 1280, 720}},
+      {2, 1000, {610, 338}, 21, {{1, 10}, {37, 370}, {100, 1000}}, {1600, 1000}, {0, 0, 800, 500}},
+      // 7.5 k: 7.5 goes to 8, 22.5 to 22, 742.5 to 742.
+      {1.5, 750, {458, 254}, 16, {{1, 8}, {2, 15}, {3, 22}, {99, 742}, {100, 750}},
+       {1920, 1080}, {0, 0, 1280, 720}},
   };
-  for (const Expected& c : cases)
-    if (c.scale == kScale) return c;
-  std::abort();
+  // clang-format on
+  return *std::find_if(std::begin(cases), std::end(cases),
+                       [](const Expected& c) { return c.scale == kScale; });
 }
 
 // Edge k of a raster `width` pixels wide in integers: k * width / 100, halves to even.
@@ -94,12 +82,6 @@ class HighDensityTest : public testing::ShownWindowTest {
   const Expected& expected = ForThisScale();
 };
 
-TEST_F(HighDensityTest, TheScreenIsAsTheTestAsksForIt) {
-  EXPECT_EQ(form.screen()->devicePixelRatio(), kScale);
-  EXPECT_EQ(form.screen()->availableGeometry(), expected.available);
-  EXPECT_EQ(form.Image1->devicePixelRatioF(), kScale);
-}
-
 TEST_F(HighDensityTest, PictureRasterAtDevicePixelsWithSharpCells) {
   const picture::RasterSurface* surface = form.Image1->Surface();
   ASSERT_NE(surface, nullptr);
@@ -110,15 +92,6 @@ TEST_F(HighDensityTest, PictureRasterAtDevicePixelsWithSharpCells) {
   for (const auto& [k, edge] : expected.cellEdges) EXPECT_EQ(edges[k], edge) << k;
   for (int k = 0; k <= sim::kLatticeSide; ++k)
     ASSERT_EQ(edges[k], IntegerEdge(k, expected.raster)) << k;
-  // The cells differ by at most one pixel.
-  int smallest = expected.raster;
-  int largest = 0;
-  for (int k = 1; k <= sim::kLatticeSide; ++k) {
-    smallest = std::min(smallest, edges[k] - edges[k - 1]);
-    largest = std::max(largest, edges[k] - edges[k - 1]);
-  }
-  EXPECT_LE(largest - smallest, 1);
-
   // The control shows the raster one pixel per screen pixel, and every cell is one colour
   // there: the spin's.
   const QImage shown = Grab(form.Image1);
@@ -139,21 +112,10 @@ TEST_F(HighDensityTest, PictureRasterAtDevicePixelsWithSharpCells) {
 
 TEST_F(HighDensityTest, SavedPictureHasTheRasterSize) {
   QTemporaryDir folder;
-  ASSERT_TRUE(folder.isValid());
   const QString path = folder.filePath(QStringLiteral("dense.bmp"));
   form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return path; });
   form.SaveAs1Click();
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray bytes = file.readAll();
-  ASSERT_GE(bytes.size(), 26);
-  const auto field = [&bytes](int offset) {
-    std::uint32_t value = 0;
-    for (int k = 3; k >= 0; --k) value = value << 8 | static_cast<std::uint8_t>(bytes[offset + k]);
-    return value;
-  };
-  EXPECT_EQ(field(18), static_cast<std::uint32_t>(expected.raster));  // width
-  EXPECT_EQ(field(22), static_cast<std::uint32_t>(expected.raster));  // height, bottom-up
+  EXPECT_EQ(QImage(path).size(), QSize(expected.raster, expected.raster));
 }
 
 TEST_F(HighDensityTest, ChartsDrawnAtDeviceSizeAndShownWithoutResampling) {
@@ -228,7 +190,9 @@ TEST_F(HighDensityTest, MouseDragsInLogicalPixelsMapToTheChartsPixels) {
 }
 
 TEST_F(HighDensityTest, WindowInsideTheScreensAvailableArea) {
+  ASSERT_EQ(form.devicePixelRatioF(), kScale);
   const QRect available = form.screen()->availableGeometry();
+  ASSERT_EQ(available, expected.available);
   const QRect frame = form.frameGeometry();
   EXPECT_TRUE(available.contains(frame))
       << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
