@@ -134,8 +134,9 @@ void TForm1::PlaceOnScreen() {
   // The frame is known once the window system has the window; before that it counts as none.
   const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
   const QSize client(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-  const QRect outer = FitWindowFrame(QRect(QPoint(kLeft, kTop), client.grownBy(frame)),
-                                     screen()->availableGeometry());
+  QRect outer(QPoint(kLeft, kTop), client.grownBy(frame));
+  if (const QScreen* where = screen(); where != nullptr)
+    outer = FitWindowFrame(outer, where->availableGeometry());
   move(outer.topLeft());
   resize(outer.size().shrunkBy(frame));
 }
