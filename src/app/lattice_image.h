@@ -18,10 +18,9 @@ class LatticeImage : public QWidget {
   explicit LatticeImage(QWidget* parent = nullptr);
 
   // Draws the lattice into the raster (made at the control's device size on first use) and
-  // repaints
-  // the control before returning, so every block's picture reaches the screen even when ticks
-  // follow each other without pause. A control that is not shown yet paints the picture when it
-  // first appears.
+  // repaints the control before returning, so every block's picture reaches the screen even when
+  // ticks follow each other without pause. A control that is not shown yet paints the picture
+  // when it first appears.
   void Draw(const sim::SpinLattice& lattice);
 
   // The raster once the first drawing made it, else null.
