@@ -1,6 +1,10 @@
 # The Debian packages the build, the tests and the program need; sourced by the scripts.
-VELLORA_BUILD_PACKAGES=(g++ make cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev fonts-dejavu-core fonts-liberation2)
+# The compiler and make come with build-essential, which every Debian package build has; the rest
+# is exactly the Build-Depends of debian/control (scripts/package.sh checks that they agree).
+VELLORA_TOOLCHAIN_PACKAGES=(g++ make)
+VELLORA_BUILD_DEPENDS=(cmake fonts-dejavu-core fonts-liberation2 libbenchmark-dev libgmock-dev
+  libgtest-dev librsvg2-bin ninja-build qt6-base-dev)
+VELLORA_BUILD_PACKAGES=("${VELLORA_TOOLCHAIN_PACKAGES[@]}" "${VELLORA_BUILD_DEPENDS[@]}")
 
 # Installs whichever of the named packages are missing (through sudo when not root).
 vellora_install_missing() {
