@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Builds the Debian package with Debian's own tools and checks it; leaves
+#   dist/vellora_<version>_<architecture>.deb
+# The build runs in a copy of the checkout in a temporary folder, so the checkout stays as it is;
+# the package build runs the test suite headless. Then lintian must report no error and no
+# warning on the source and the binary package, and desktop-file-validate and appstreamcli must
+# accept the desktop entry and the metadata the package ships.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+
+VELLORA_PACKAGE_TOOLS=(build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils
+  appstream)
+vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" "${VELLORA_PACKAGE_TOOLS[@]}"
+
+fail() {
+  echo "package.sh: $*" >&2
+  exit 1
+}
+
+# One list of build packages: debian/control's Build-Depends, debhelper aside, are exactly
+# VELLORA_BUILD_DEPENDS of scripts/packages.sh.
+control_depends=$(perl -MDpkg::Control::Info -e \
+  'print Dpkg::Control::Info->new("debian/control")->get_source()->{"Build-Depends"}' |
+  tr ',' '\n' | sed 's/^[[:space:]]*//; s/[[:space:]]*$//' | grep -v -e '^$' -e '^debhelper-compat ' |
+  sort)
+script_depends=$(printf '%s\n' "${VELLORA_BUILD_DEPENDS[@]}" | sort)
+if [ "$control_depends" != "$script_depends" ]; then
+  diff <(echo "$script_depends") <(echo "$control_depends") >&2 || true
+  fail "debian/control's Build-Depends (>) and scripts/packages.sh (<) disagree"
+fi
+
+# One version: dpkg takes it from debian/changelog, everything else from CMake's project().
+version=$(dpkg-parsechangelog -S Version)
+cmake_version=$(sed -n 's/^project(Vellora VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
+[ "$version" = "$cmake_version" ] ||
+  fail "debian/changelog is at $version, CMakeLists.txt at $cmake_version"
+architecture=$(dpkg --print-architecture)
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+source_dir="$work/vellora-$version"
+mkdir "$source_dir"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  # The files git tracks, as they are in the checkout now (a new file counts once it is added).
+  git ls-files -z --cached |
+    tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$source_dir"
+else
+  tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$source_dir"
+fi
+
+(cd "$work" && dpkg-source -b "vellora-$version")
+(cd "$source_dir" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc -b)
+
+deb="$work/vellora_${version}_${architecture}.deb"
+[ -f "$deb" ] || fail "dpkg-buildpackage left no $(basename "$deb")"
+
+echo "== lintian"
+lintian --fail-on error,warning --display-info \
+  "$work/vellora_${version}.dsc" "$work/vellora_${version}_${architecture}.changes"
+echo "lintian: no errors, no warnings"
+
+echo "== desktop-file-validate, appstreamcli validate"
+dpkg-deb -x "$deb" "$work/root"
+desktop-file-validate "$work"/root/usr/share/applications/*.desktop
+appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
+
+mkdir -p dist
+rm -f dist/vellora_*.deb
+cp "$deb" dist/
+echo "== dist/$(basename "$deb"): $(stat -c %s "$deb") bytes"
+dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /'
