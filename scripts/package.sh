@@ -49,8 +49,17 @@ else
   tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$source_dir"
 fi
 
-(cd "$work" && dpkg-source -b "vellora-$version")
-(cd "$source_dir" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc -b)
+# The build's long log goes to dist/, its end to the terminal should the build fail.
+mkdir -p dist
+log="dist/vellora_${version}_${architecture}.build"
+echo "== dpkg-buildpackage (log: $log)"
+if ! { (cd "$work" && dpkg-source -b "vellora-$version") &&
+  (cd "$source_dir" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc -b); } \
+  >"$log" 2>&1; then
+  tail -n 60 "$log" >&2
+  fail "the package build failed; the whole log is in $log"
+fi
+grep -E '^[0-9]+% tests passed' "$log" || true
 
 deb="$work/vellora_${version}_${architecture}.deb"
 [ -f "$deb" ] || fail "dpkg-buildpackage left no $(basename "$deb")"
@@ -65,7 +74,6 @@ dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work"/root/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
 
-mkdir -p dist
 rm -f dist/vellora_*.deb
 cp "$deb" dist/
 echo "== dist/$(basename "$deb"): $(stat -c %s "$deb") bytes"
