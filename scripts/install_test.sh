@@ -48,10 +48,14 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   /usr/bin/vellora &
   pid=$!
   trap "kill \$pid 2>/dev/null || true" EXIT
-  window=$(timeout 30 xdotool search --sync --name "^Vellora$" | head -n 1)
+  # Outputs are read whole (into a variable, a file), never cut short by head or grep -q, which
+  # pipefail would count as a failure of the writer. The first window found is the main window.
+  windows=$(timeout 30 xdotool search --sync --name "^Vellora$")
+  window=${windows%%[[:space:]]*}
   [ -n "$window" ] || { echo "no window named Vellora" >&2; exit 1; }
   echo "window $window: $(xprop -id "$window" WM_CLASS)"
-  xprop -id "$window" _NET_WM_ICON | grep -q "Icon (" || { echo "the window has no icon" >&2; exit 1; }
+  xprop -id "$window" _NET_WM_ICON >icon.txt
+  grep -q "Icon (" icon.txt || { echo "the window has no icon" >&2; exit 1; }
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window "$window" -crop 400x400+58+80 +repage before.png
