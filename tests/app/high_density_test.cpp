@@ -32,15 +32,22 @@ struct Expected {
   std::vector<std::pair<int, int>> cellEdges;  // (k, round(5 k r)), halves to even
   QSize screenNative;                          // the test screen in device pixels
   QRect available;                             // the same in logical pixels
+  chart::TRect plot;                           // the magnetisation chart's plot, device pixels
+  // The zoom to logical (60, 40)-(100, 80): the bottom axis' new ends and the left axis' top.
+  double zoomLeft, zoomRight, zoomTop;
 };
 
 const Expected& ForThisScale() {
   // clang-format off
   static const Expected cases[] = {
-      {2, 1000, {610, 338}, 21, {{1, 10}, {37, 370}, {100, 1000}}, {1600, 1000}, {0, 0, 800, 500}},
-      // 7.5 k: 7.5 goes to 8, 22.5 to 22, 742.5 to 742.
+      // The plot spans 543 x 253 device pixels from (49, 42); the drag starts at (120, 80).
+      {2, 1000, {610, 338}, 21, {{1, 10}, {37, 370}, {100, 1000}}, {1600, 1000}, {0, 0, 800, 500},
+       {49, 42, 592, 295}, 71 * 25 / 543.0, 151 * 25 / 543.0, 1 - 38 * 2 / 253.0},
+      // 7.5 k: 7.5 goes to 8, 22.5 to 22, 742.5 to 742. The plot spans 406 x 189 device pixels
+      // from (38, 32); the drag starts at (90, 60).
       {1.5, 750, {458, 254}, 16, {{1, 8}, {2, 15}, {3, 22}, {99, 742}, {100, 750}},
-       {1920, 1080}, {0, 0, 1280, 720}},
+       {1920, 1080}, {0, 0, 1280, 720},
+       {38, 32, 444, 221}, 52 * 25 / 406.0, 112 * 25 / 406.0, 1 - 28 * 2 / 189.0},
   };
   // clang-format on
   return *std::find_if(std::begin(cases), std::end(cases),
@@ -176,9 +183,10 @@ TEST_F(HighDensityTest, MouseDragsInLogicalPixelsMapToTheChartsPixels) {
   EXPECT_EQ(chart.LeftAxis().Maximum(), 1.0);
 
   // 40 logical pixels: the axes take the values under the dragged rectangle.
-  const double left = chart.BottomAxis().PixelToValue(x0);
-  const double right = chart.BottomAxis().PixelToValue(static_cast<int>(100 * kScale));
-  const double top = chart.LeftAxis().PixelToValue(y0);
+  ASSERT_EQ(plot, expected.plot);
+  const double left = expected.zoomLeft;
+  const double right = expected.zoomRight;
+  const double top = expected.zoomTop;
   QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, from);
   QTest::mouseMove(widget, QPoint(100, 80));
   QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 80));

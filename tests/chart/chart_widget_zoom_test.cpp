@@ -49,10 +49,13 @@ TEST_F(ChartWidgetZoomTest, LeftDragShowsTheRectangleAndZooms) {
   const TChart& chart = widget.Chart();
   const QPoint from = Centre() - QPoint(40, 30);
   const QPoint to = Centre() + QPoint(40, 30);
-  const double left = chart.BottomAxis().PixelToValue(from.x());
-  const double right = chart.BottomAxis().PixelToValue(to.x());
-  const double top = chart.LeftAxis().PixelToValue(from.y());
-  const double bottom = chart.LeftAxis().PixelToValue(to.y());
+  // The plot of a 305 x 169 chart with Liberation Sans labels: 268 pixels for [0, 25] from
+  // column 28, 120 pixels for [-1, 1] from row 24. The drag runs from (122, 54) to (202, 114).
+  ASSERT_EQ(chart.plotRect, (TRect{28, 24, 296, 144}));
+  const double left = 94 * 25 / 268.0;    // 8.7686...
+  const double right = 174 * 25 / 268.0;  // 16.231...
+  const double top = 0.5;
+  const double bottom = -0.5;
 
   QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, from);
   QTest::mouseMove(&widget, Centre());
@@ -111,8 +114,9 @@ TEST_F(ChartWidgetZoomTest, ARedrawDuringTheDragKeepsTheRectangleOnScreen) {
 TEST_F(ChartWidgetZoomTest, RightDragPansAndEndsOutsideThePlot) {
   const TChart& chart = widget.Chart();
   const QPoint start = Centre();
-  const double step =
-      chart.BottomAxis().PixelToValue(start.x()) - chart.BottomAxis().PixelToValue(start.x() + 30);
+  // 30 pixels of the 268 that show 25 units.
+  ASSERT_EQ(chart.plotRect, (TRect{28, 24, 296, 144}));
+  const double step = -30 * 25 / 268.0;
   QTest::mousePress(&widget, Qt::RightButton, Qt::NoModifier, start);
   QTest::mouseMove(&widget, start + QPoint(30, 0));
   EXPECT_NEAR(chart.BottomAxis().Minimum(), step, 1e-12);

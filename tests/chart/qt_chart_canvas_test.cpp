@@ -163,7 +163,9 @@ TEST(QtChart, MagnetizationChartPixels) {
 
   // The line at 0.5 runs across the plot from the column after the wall to the one before
   // the right wall, and not beyond.
-  const int row = chart.LeftAxis().ValueToPixel(0.5);
+  // [-1, 1] over the rows 24 to 144: 0.5 lies three quarters of 120 rows up from the bottom.
+  ASSERT_EQ(plot, (TRect{28, 24, 296, 144}));
+  const int row = 54;
   EXPECT_EQ(image.pixel(plot.left + 1, row), kRed);
   EXPECT_EQ(image.pixel(plot.right - 1, row), kRed);
   EXPECT_NE(image.pixel(plot.right, row), kRed);
@@ -187,7 +189,8 @@ TEST(QtChart, WidgetRedrawsOnlyAStaleImage) {
   chart.AutoRepaint = true;
   const QImage before = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(before, widget.Image());
-  const int lineRow = chart.LeftAxis().ValueToPixel(0.5);
+  ASSERT_EQ(chart.plotRect, (TRect{28, 24, 296, 144}));
+  const int lineRow = 54;
   EXPECT_NE(widget.Image().pixel(150, lineRow), kRed);
 
   chart.RequestRepaint();
