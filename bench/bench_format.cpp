@@ -2,15 +2,34 @@
 
 #include <array>
 
+#include "extended_literal.h"
 #include "numtext/format.h"
+#include "numtext/parse.h"
 
 namespace {
 
+using vellora::Extended;
+using vellora::testing::Lit;
+
 // Values like those the read-outs and axis labels meet: magnetisations and energies, axis
 // steps, large and tiny magnitudes, negatives and zero.
-constexpr std::array<long double, 16> kValues = {
-    0.0L,   0.5L,     -1.0L,      0.125L, -0.005L,        1234567.891L,  12345678.9L, 2.27L,
-    -1.85L, -0.0004L, 1234.5678L, 0.05L,  -4123456789.0L, 99999999.996L, 10.0L,       0.333L,
+const std::array<vellora::Extended, 16> kValues = {
+    Extended(0),
+    Lit("0.5"),
+    -Extended(1),
+    Lit("0.125"),
+    -Lit("0.005"),
+    Lit("1234567.891"),
+    Lit("12345678.9"),
+    Lit("2.27"),
+    -Lit("1.85"),
+    -Lit("0.0004"),
+    Lit("1234.5678"),
+    Lit("0.05"),
+    -Extended(4123456789LL),
+    Lit("99999999.996"),
+    Extended(10),
+    Lit("0.333"),
 };
 
 void BM_FloatToFixed(benchmark::State& state) {
@@ -33,5 +52,18 @@ void BM_FloatToPattern(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FloatToPattern);
+
+void BM_ParseFloat(benchmark::State& state) {
+  // Parameter texts as typed: short decimals, a long one, an exponent form.
+  static const char* const kTexts[] = {"2.269", "0.5",      "-0.25", "1", "12345.678901234567891",
+                                       "1e-3",  "0.000123", "100"};
+  std::size_t i = 0;
+  vellora::Extended value;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(vellora::numtext::TryParseFloat(kTexts[i], value));
+    i = (i + 1) % std::size(kTexts);
+  }
+}
+BENCHMARK(BM_ParseFloat);
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/extended.h"
+
 namespace vellora::fuzz {
 
 class Input {
@@ -19,12 +21,13 @@ class Input {
   std::uint8_t Byte() { return size_ > 0 ? (--size_, *data_++) : 0; }
 
   // Ten bytes as the bits of an extended value: any pattern, NaNs and unnormals included.
-  long double Extended() {
-    unsigned char bytes[sizeof(long double)] = {};
-    for (int k = 0; k < 10; ++k) bytes[k] = Byte();
-    long double value;
-    std::memcpy(&value, bytes, sizeof value);
-    return value;
+  vellora::Extended Extended() {
+    // Little-endian: the significand, then sign and biased exponent.
+    std::uint64_t significand = 0;
+    for (int k = 0; k < 8; ++k) significand |= std::uint64_t{Byte()} << (8 * k);
+    std::uint16_t signExponent = Byte();
+    signExponent = static_cast<std::uint16_t>(signExponent | (Byte() << 8));
+    return vellora::Extended::FromBits(significand, signExponent);
   }
 
   std::string_view Rest() {

@@ -15,12 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   numtext::ProcessNumberFormat().decimalSeparator = (input.Byte() & 1) ? ',' : '.';
   const std::string text(input.Rest());
 
-  long double tried = 12345.0L;
+  Extended tried = Extended(12345);
   const bool accepted = numtext::TryParseFloat(text, tried);
-  if (!accepted && tried != 12345.0L) fuzz::Fail("a failed parse wrote the value", text);
-  if (accepted && !std::isfinite(tried)) fuzz::Fail("a parse yielded a non-finite value", text);
+  if (!accepted && tried != Extended(12345)) fuzz::Fail("a failed parse wrote the value", text);
+  if (accepted && !tried.IsFinite()) fuzz::Fail("a parse yielded a non-finite value", text);
   try {
-    const long double value = numtext::ParseFloat(text);
+    const Extended value = numtext::ParseFloat(text);
     if (!accepted) fuzz::Fail("ParseFloat accepted what TryParseFloat refused", text);
     if (std::memcmp(&value, &tried, 10) != 0) fuzz::Fail("the two parses differ", text);
   } catch (const EConvertError& e) {

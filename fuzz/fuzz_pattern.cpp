@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "extended_literal.h"
 #include "fuzz_input.h"
 #include "numtext/format.h"
 #include "numtext/number_format.h"
@@ -15,24 +16,26 @@ using namespace vellora;
 
 namespace {
 
-void CheckProgramPattern(const char* pattern, long double value) {
+using vellora::testing::Lit;
+
+void CheckProgramPattern(const char* pattern, Extended value) {
   const std::string text = numtext::FloatToPattern(pattern, value);
-  if (!std::isfinite(value)) return;
+  if (!value.IsFinite()) return;
   std::string plain = text;
   plain.erase(std::remove(plain.begin(), plain.end(), ','), plain.end());
-  long double parsed = 0;
+  Extended parsed = 0;
   if (!numtext::TryParseFloat(plain, parsed))
     fuzz::Fail("program pattern output does not parse", text);
   // Three decimals below 10^18; above that the general form with 15 significant digits.
-  const long double slack = std::max(0.0005001L, std::fabs(value) * 1e-14L);
-  if (std::fabs(parsed - value) > slack) fuzz::Fail("program pattern output too far off", text);
+  const Extended slack = std::max(Lit("0.0005001"), value.Abs() * Lit("1e-14"));
+  if ((parsed - value).Abs() > slack) fuzz::Fail("program pattern output too far off", text);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   fuzz::Input input(data, size);
-  const long double value = input.Extended();
+  const Extended value = input.Extended();
   const std::uint8_t separators = input.Byte();
   const std::string pattern(input.Rest());
   numtext::ProcessNumberFormat() = {'.', (separators & 1) ? ',' : '\0'};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/extended.h"
 #include "numtext/format.h"
 #include "numtext/number_format.h"
 #include "sim/initialise.h"
@@ -12,7 +13,7 @@ namespace vellora::app {
 namespace {
 
 // Read-outs and the temperature edit: precision 8, two decimals.
-std::string TwoDecimals(long double value) {
+std::string TwoDecimals(const Extended& value) {
   return numtext::FloatToFixed(value, 8, 2);
 }
 
@@ -34,13 +35,13 @@ void SimulationController::FormCreate() {
 void SimulationController::Timer1Timer() {
   btnOptimizeClick();
   btnDrawClick();
-  const long double sum = sim::LatticeSum(state_.lattice);
-  state_.magnetisationSum = static_cast<double>(sum);
-  const long double magnetisation = sum / 10000;
+  const Extended sum = sim::LatticeSum(state_.lattice);
+  state_.magnetisationSum = sum.ToDouble();
+  const Extended magnetisation = sum / 10000;
   const double x = static_cast<double>(state_.stepCount) / sim::kBlockLength;
   const double windowStart = std::max(x - kWindowLength, 0.0);
 
-  seams_.magnetisationChart.AppendPoint(x, static_cast<double>(magnetisation));
+  seams_.magnetisationChart.AppendPoint(x, magnetisation.ToDouble());
   seams_.magnetisationChart.SetBottomWindow(windowStart, x);
   seams_.energyChart.AppendPoint(x, state_.energyEstimate);
   seams_.energyChart.SetBottomWindow(windowStart, x);
@@ -66,7 +67,7 @@ void SimulationController::Edit3Enter() {
 }
 
 void SimulationController::TrackBar1Change() {
-  const long double temperature = static_cast<long double>(seams_.trackBar.Position()) / 100;
+  const Extended temperature = Extended(seams_.trackBar.Position()) / 100;
   seams_.edits.SetText(sim::ParameterEdit::Edit1, TwoDecimals(temperature));
 }
 

@@ -1,24 +1,22 @@
 // Rounding of reals to integers as the drawing code needs it.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
+
+#include "base/extended.h"
 
 namespace vellora {
 
-// Nearest integer, a half going to the even neighbour (pixel positions).
-inline std::int64_t RoundHalfEven(long double value) {
-  const long double lower = std::floor(value);
-  const long double diff = value - lower;
-  auto result = static_cast<std::int64_t>(lower);
-  if (diff > 0.5L || (diff == 0.5L && (result & 1) != 0)) ++result;
-  return result;
+// Nearest integer, a half going to the even neighbour (pixel positions); the most negative
+// integer beyond the 64-bit range.
+inline std::int64_t RoundHalfEven(const Extended& value) {
+  return value.Nearest().TruncToInt64();
 }
 
 // Nearest integer, a half going away from zero (the chart's percent margins).
-inline std::int64_t RoundHalfAway(long double value) {
-  return static_cast<std::int64_t>(value < 0 ? -std::floor(-value + 0.5L)
-                                             : std::floor(value + 0.5L));
+inline std::int64_t RoundHalfAway(const Extended& value) {
+  const Extended half = 0.5;
+  return (value < 0 ? -(half - value).Floor() : (value + half).Floor()).TruncToInt64();
 }
 
 // The device pixels that a length of `logical` pixels covers on a screen with `ratio` device

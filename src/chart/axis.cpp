@@ -13,7 +13,13 @@ namespace vellora::chart {
 namespace {
 
 // Quotients at or beyond this size are not turned into pixel offsets or interval counts.
-constexpr long double kIntLimit = 2147483647.0L;
+const Extended kIntLimit = 2147483647;
+// The literals 0.01, 1e-10, 1e-12 and 1.000000000001 rounded to the 64-bit significand: each
+// is a quotient of exact integers, rounded once.
+const Extended kHundredth = Extended(1) / 100;
+const Extended kMinimumRange = Extended(1) / 10000000000;
+const Extended kLimitOffset = Extended(1) / 1000000000000;
+const Extended kLimitDivisor = Extended(1000000000001) / 1000000000000;
 constexpr double kSmallestStep = 1e-12;
 // At most this many tick positions are recorded in one draw.
 constexpr std::size_t kMaxTicks = 2000;
@@ -93,8 +99,8 @@ void TChartAxis::SetRange(double a, double b) {
   const bool changed = a != minimum_ || b != maximum_;
   minimum_ = a;
   maximum_ = b;
-  if (static_cast<long double>(maximum_) - minimum_ < 1e-10L)
-    maximum_ = ToDoubleChecked(static_cast<long double>(minimum_) + 1e-10L);
+  if (Extended(maximum_) - minimum_ < kMinimumRange)
+    maximum_ = ToDoubleChecked(Extended(minimum_) + kMinimumRange);
   if (changed) Repaint();
 }
 
@@ -153,33 +159,33 @@ void TChartAxis::UpdateRange() {
   }
   drawMinimum = minimum_;
   drawMaximum = maximum_;
-  drawRange = ToDoubleChecked(static_cast<long double>(drawMaximum) - drawMinimum);
+  drawRange = ToDoubleChecked(Extended(drawMaximum) - drawMinimum);
 }
 
 void TChartAxis::PlaceOnChartRect(const TRect& rect) {
   const int origin = Horizontal() ? rect.left : rect.top;
-  const long double size = Horizontal() ? rect.Width() : rect.Height();
-  startPixel = origin + ClampToInt(RoundHalfEven(size * 0.01L * StartPosition));
-  endPixel = origin + ClampToInt(RoundHalfEven(size * 0.01L * EndPosition));
+  const Extended size = Horizontal() ? rect.Width() : rect.Height();
+  startPixel = origin + ClampToInt(RoundHalfEven(size * kHundredth * StartPosition));
+  endPixel = origin + ClampToInt(RoundHalfEven(size * kHundredth * EndPosition));
   lengthPixels = endPixel - startPixel;
   centerPixel = (startPixel + endPixel) / 2;
 }
 
 int TChartAxis::ValueToPixel(double value) const {
   if (drawRange == 0) return centerPixel;
-  const long double t = (static_cast<long double>(value) - drawMinimum) * lengthPixels / drawRange;
-  if (!(std::fabs(t) < kIntLimit)) return centerPixel;
+  const Extended t = (Extended(value) - drawMinimum) * lengthPixels / drawRange;
+  if (!(t.Abs() < kIntLimit)) return centerPixel;
   const std::int64_t offset = RoundHalfEven(t);
   return ClampToInt(Horizontal() ? startPixel + offset : endPixel - offset);
 }
 
 double TChartAxis::PixelToValue(int pixel) const {
   if (lengthPixels < 1) return 0;
-  const long double a = static_cast<long double>(pixel - startPixel) * drawRange / lengthPixels;
+  const Extended a = Extended(pixel - startPixel) * drawRange / lengthPixels;
   return ToDoubleChecked(Horizontal() ? drawMinimum + a : drawMaximum - a);
 }
 
-std::string TChartAxis::LabelText(long double value) const {
+std::string TChartAxis::LabelText(const Extended& value) const {
   return numtext::FloatToPattern(axisValuesFormat_, value);
 }
 
@@ -212,8 +218,8 @@ double TChartAxis::LabelStep(ChartCanvas& canvas) const {
   if (size > 0) {
     std::int64_t spacing = size;
     if (LabelsSeparation > 0)
-      spacing += RoundHalfEven(static_cast<long double>(LabelsSeparation) * 0.01L * size);
-    intervals = RoundHalfEven(static_cast<long double>(lengthPixels) / spacing);
+      spacing += RoundHalfEven(Extended(LabelsSeparation) * kHundredth * size);
+    intervals = RoundHalfEven(Extended(lengthPixels) / spacing);
   }
   if (intervals < 1) return kSmallestStep;
 
@@ -221,8 +227,8 @@ double TChartAxis::LabelStep(ChartCanvas& canvas) const {
   if (LabelsSeparation > 0) {
     std::int64_t count = intervals + 1;
     do {
-      const long double quotient = static_cast<long double>(drawRange) / step;
-      if (std::fabs(quotient) < kIntLimit) {
+      const Extended quotient = Extended(drawRange) / step;
+      if (quotient.Abs() < kIntLimit) {
         count = RoundHalfEven(quotient);
         if (count > intervals) step = NextNiceStep(step);
       } else {
@@ -239,7 +245,7 @@ void TChartAxis::ForEachLabelValue(ChartCanvas& canvas, const LabelAction& actio
 
 void TChartAxis::ForEachLabelValue(double step, const LabelAction& action) const {
   if (!(step > 0) || drawMaximum < drawMinimum) return;
-  if (std::fabs(static_cast<long double>(drawRange) / step) >= 10000) return;
+  if ((Extended(drawRange) / step).Abs() >= 10000) return;
 
   auto label = [&](double value) {
     const int pixel = ValueToPixel(value);
@@ -254,10 +260,10 @@ void TChartAxis::ForEachLabelValue(double step, const LabelAction& action) const
     return;
   }
   if (RoundFirstLabel) {
-    const long double quotient = std::trunc(static_cast<long double>(drawMaximum) / step);
+    const Extended quotient = (Extended(drawMaximum) / step).Trunc();
     // The quotient is kept as a 64-bit integer; beyond that it is an invalid operation.
-    if (!(std::fabs(quotient) < 9223372036854775808.0L)) throw EInvalidOp();
-    value = ToDoubleChecked(static_cast<long double>(static_cast<std::int64_t>(quotient)) * step);
+    if (!(quotient.Abs() < Extended(1).Scale(63))) throw EInvalidOp();
+    value = ToDoubleChecked(Extended(quotient.TruncToInt64()) * step);
   }
   // A step below the resolution of the values leaves them unchanged; stop there instead of
   // labelling the same value for ever.
@@ -266,8 +272,7 @@ void TChartAxis::ForEachLabelValue(double step, const LabelAction& action) const
     if (!(next < value)) return;
     value = next;
   }
-  const double limit =
-      ToDoubleChecked((static_cast<long double>(drawMinimum) - 1e-12L) / 1.000000000001L);
+  const double limit = ToDoubleChecked((Extended(drawMinimum) - kLimitOffset) / kLimitDivisor);
   while (value >= limit) {
     label(value);
     const double next = value - step;
@@ -303,11 +308,11 @@ int TChartAxis::LabelRoom(ChartCanvas& canvas) const {
   if (EffectiveLabelStyle() != talValue) return 0;
   // Measured with the lengths of the previous layout.
   const double step = LabelStep(canvas);
-  long double low = drawMinimum;
-  long double high = drawMaximum;
+  Extended low = drawMinimum;
+  Extended high = drawMaximum;
   if (RoundFirstLabel) {
-    low = std::trunc(low / step) * step;
-    high = std::trunc(high / step) * step;
+    low = (low / step).Trunc() * step;
+    high = (high / step).Trunc() * step;
   }
   return std::max(canvas.TextWidth(LabelText(high)), canvas.TextWidth(LabelText(low))) +
          canvas.TextWidth(" ");
@@ -436,8 +441,7 @@ void TChartAxis::DrawAxis(ChartCanvas& canvas) {
     if (GridCentered) {
       std::vector<int> middles;
       for (std::size_t i = 1; i < ticks.size(); ++i)
-        middles.push_back(
-            ClampToInt(RoundHalfEven((static_cast<long double>(ticks[i - 1]) + ticks[i]) / 2)));
+        middles.push_back(ClampToInt(RoundHalfEven((Extended(ticks[i - 1]) + ticks[i]) / 2)));
       DrawGridLines(canvas, middles, Grid);
     } else {
       DrawGridLines(canvas, ticks, Grid);
@@ -453,7 +457,7 @@ void TChartAxis::DrawAxis(ChartCanvas& canvas) {
     if (startPixel < position && position < endPixel) minor.push_back(position);
   };
   auto offset = [m](int from, int to, int j) {
-    const long double part = static_cast<long double>(to - from) / (m + 1);
+    const Extended part = Extended(to - from) / (m + 1);
     return ClampToInt(RoundHalfEven(j * part));
   };
   const std::size_t n = ticks.size();

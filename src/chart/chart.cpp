@@ -147,12 +147,10 @@ void TChart::LayoutAxes(ChartCanvas& canvas) {
 void TChart::DrawChart(ChartCanvas& canvas) {
   canvas.BeginDrawing(width_, height_);
   controlRect = {0, 0, width_, height_};
-  plotRect = {static_cast<int>(RoundHalfAway(static_cast<long double>(MarginLeft) * width_ / 100)),
-              static_cast<int>(RoundHalfAway(static_cast<long double>(MarginTop) * height_ / 100)),
-              width_ - static_cast<int>(
-                           RoundHalfAway(static_cast<long double>(MarginRight) * width_ / 100)),
-              height_ - static_cast<int>(
-                            RoundHalfAway(static_cast<long double>(MarginBottom) * height_ / 100))};
+  plotRect = {static_cast<int>(RoundHalfAway(Extended(MarginLeft) * width_ / 100)),
+              static_cast<int>(RoundHalfAway(Extended(MarginTop) * height_ / 100)),
+              width_ - static_cast<int>(RoundHalfAway(Extended(MarginRight) * width_ / 100)),
+              height_ - static_cast<int>(RoundHalfAway(Extended(MarginBottom) * height_ / 100))};
   NormalisePlotRect();
 
   canvas.FillRect(controlRect, color_);
@@ -218,11 +216,11 @@ void TChart::DrawSeries(ChartCanvas& canvas, TLineSeries& series) {
     if (previousColour == clNone) previous = point;
     if (i == first && i > 0) {
       // Enter at the left edge, at the height the segment from the point before has there.
-      const long double x0 = series.XValueAt(i - 1);
-      const long double x1 = series.XValueAt(i);
-      const long double y0 = series.YValueAt(i - 1);
-      const long double y1 = series.YValueAt(i);
-      long double y = y0;
+      const Extended x0 = series.XValueAt(i - 1);
+      const Extended x1 = series.XValueAt(i);
+      const Extended y0 = series.YValueAt(i - 1);
+      const Extended y1 = series.YValueAt(i);
+      Extended y = y0;
       if (x1 != x0) y = y0 + (y1 - y0) * (leftValue - x0) / (x1 - x0);
       previous = {plotRect.left, vertical.ValueToPixel(ToDoubleChecked(y))};
       drawSegment = !series.IsNullPoint(i - 1);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/extended.h"
 #include "chart/chart_canvas.h"
 #include "chart/colours.h"
 #include "chart/value_list.h"
@@ -158,7 +159,7 @@ class TChartAxis {
   // Distance between consecutive labels, measured with the labels font on the canvas.
   double LabelStep(ChartCanvas& canvas) const;
   static double NextNiceStep(double step);
-  std::string LabelText(long double value) const;
+  std::string LabelText(const Extended& value) const;
   // Calls action(value, pixel, text) for the label values from the top of the range down.
   using LabelAction = std::function<void(double value, int pixel, const std::string& text)>;
   void ForEachLabelValue(ChartCanvas& canvas, const LabelAction& action) const;

@@ -147,12 +147,11 @@ bool TChart::PanAxes(bool horizontal, int from, int to) {
     TChartAxis& axis = *Axes(i);
     if (axis.Horizontal() != horizontal) continue;
     // The value under the pointer's old position moves to its new one.
-    const double delta =
-        ToDoubleChecked(static_cast<long double>(axis.PixelToValue(from)) - axis.PixelToValue(to));
+    const double delta = ToDoubleChecked(Extended(axis.PixelToValue(from)) - axis.PixelToValue(to));
     const double minimum = axis.Minimum();
     const double maximum = axis.Maximum();
-    axis.SetRange(ToDoubleChecked(static_cast<long double>(minimum) + delta),
-                  ToDoubleChecked(static_cast<long double>(maximum) + delta));
+    axis.SetRange(ToDoubleChecked(Extended(minimum) + delta),
+                  ToDoubleChecked(Extended(maximum) + delta));
     moved = moved || axis.Minimum() != minimum || axis.Maximum() != maximum;
   }
   return moved;

@@ -1,10 +1,8 @@
 #include "numtext/decimal_digits.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
-#include "base/extended.h"
 #include "base/rounding.h"
 #include "numtext/power_of_ten.h"
 
@@ -18,26 +16,21 @@ constexpr std::int64_t kTenToThe17 = 100'000'000'000'000'000;
 constexpr std::int64_t kTenToThe18 = 1'000'000'000'000'000'000;
 
 // Rounds |value| x 10^(18 - exponent) to an integer, ties to even.
-std::int64_t ScaledInteger(long double magnitude, int exponent) {
+std::int64_t ScaledInteger(const Extended& magnitude, int exponent) {
   return RoundHalfEven(ScaleByPowerOfTen(magnitude, kMaxDecimalDigits - exponent));
 }
 
 }  // namespace
 
-ExtendedBits BitsOf(long double value) {
-  // The first ten bytes hold the value: the significand, then sign and biased exponent.
-  unsigned char bytes[sizeof(long double)];
-  std::memcpy(bytes, &value, sizeof bytes);
+ExtendedBits BitsOf(const Extended& value) {
   ExtendedBits bits;
-  std::memcpy(&bits.significand, bytes, sizeof bits.significand);
-  std::uint16_t top = 0;
-  std::memcpy(&top, bytes + sizeof bits.significand, sizeof top);
-  bits.biasedExponent = top & 0x7FFF;
-  bits.sign = (top & 0x8000) != 0;
+  bits.significand = value.Significand();
+  bits.biasedExponent = value.BiasedExponent();
+  bits.sign = value.SignBit();
   return bits;
 }
 
-DecimalDigits ToDecimalDigits(long double value, int precision, int decimals) {
+DecimalDigits ToDecimalDigits(const Extended& value, int precision, int decimals) {
   DecimalDigits result;
   const ExtendedBits bits = BitsOf(value);
   // Zero and every denormal.
@@ -63,7 +56,7 @@ DecimalDigits ToDecimalDigits(long double value, int precision, int decimals) {
     result.exponent = kNanExponent;
     return result;
   }
-  const long double magnitude = std::fabs(value);
+  const Extended magnitude = value.Abs();
   std::int64_t whole = ScaledInteger(magnitude, exponent);
   if (whole >= kTenToThe18) {
     // One digit too many: divide by ten, ties to even.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/extended.h"
+
 namespace vellora::numtext {
 
 // Exponent values that mark the non-finite values (their digits are empty).
@@ -33,11 +35,11 @@ struct ExtendedBits {
   bool sign = false;
 };
 
-ExtendedBits BitsOf(long double value);
+ExtendedBits BitsOf(const Extended& value);
 
 // The decimal digits of `value`, cut after at most `precision` significant digits and at most
 // `decimals` digits after the decimal point, the cut rounding half away from zero on the
 // 18-digit decimal form.
-DecimalDigits ToDecimalDigits(long double value, int precision, int decimals);
+DecimalDigits ToDecimalDigits(const Extended& value, int precision, int decimals);
 
 }  // namespace vellora::numtext

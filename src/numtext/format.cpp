@@ -276,7 +276,7 @@ std::string_view SectionText(std::string_view pattern, const Section& section) {
 
 }  // namespace
 
-std::string FloatToFixed(long double value, int precision, int digits) {
+std::string FloatToFixed(const Extended& value, int precision, int digits) {
   const NumberFormat& format = ProcessNumberFormat();
   precision = std::clamp(precision, 2, kMaxDecimalDigits);
   const DecimalDigits r = ToDecimalDigits(value, precision, digits);
@@ -306,7 +306,7 @@ std::string FloatToFixed(long double value, int precision, int digits) {
   return out.Take();
 }
 
-std::string FloatToPattern(std::string_view pattern, long double value) {
+std::string FloatToPattern(std::string_view pattern, const Extended& value) {
   if (pattern.size() > kMaxPatternLength) throw EConvertError("Format string too long");
   const NumberFormat& format = ProcessNumberFormat();
   char buffer[kPatternBufferSize];

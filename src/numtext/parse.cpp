@@ -1,7 +1,7 @@
 #include "numtext/parse.h"
 
 #include <algorithm>
-#include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "base/errors.h"
@@ -20,10 +20,11 @@ bool IsDigit(char c) {
 constexpr int kExponentDigitBound = 500;
 // A scale this far down gives zero without any arithmetic.
 constexpr int kScaleOfZero = -5120;
+constexpr std::uint64_t kMaxExact = ~std::uint64_t{0};
 
 }  // namespace
 
-bool TryParseFloat(std::string_view text, long double& value) {
+bool TryParseFloat(std::string_view text, Extended& value) {
   const std::size_t end = std::min(text.find('\0'), text.size());
   const char decimalSeparator = ProcessNumberFormat().decimalSeparator;
   std::size_t p = 0;
@@ -38,15 +39,26 @@ bool TryParseFloat(std::string_view text, long double& value) {
     ++p;
   }
 
-  // Every digit, integer and fraction alike, goes into one accumulator.
-  long double accumulator = 0.0L;
+  // Every digit, integer and fraction alike, goes into one accumulator: x 10, then + digit,
+  // each step rounded to the 64-bit significand. While the value fits in 64 bits every step is
+  // exact, so it is kept as an integer until then.
+  std::uint64_t exact = 0;
+  bool large = false;
+  Extended accumulator;
   bool overflowed = false;
   long long fractionDigits = 0;
   const std::size_t mantissaStart = p;
   auto takeDigits = [&](bool fraction) {
     while (p < end && IsDigit(text[p])) {
-      accumulator = accumulator * 10.0L + static_cast<long double>(text[p] - '0');
-      if (std::isinf(accumulator)) overflowed = true;
+      const auto digit = static_cast<unsigned>(text[p] - '0');
+      if (!large && exact <= (kMaxExact - digit) / 10) {
+        exact = exact * 10 + digit;
+      } else {
+        if (!large) accumulator = exact;
+        large = true;
+        accumulator = accumulator * 10 + digit;
+        if (accumulator.IsInfinite()) overflowed = true;
+      }
       if (fraction) ++fractionDigits;
       ++p;
     }
@@ -76,18 +88,19 @@ bool TryParseFloat(std::string_view text, long double& value) {
   skipBlanks();
   if (p != end) return false;
 
+  if (!large) accumulator = exact;
   const long long scale = exponent - fractionDigits;
-  long double result = 0.0L;
+  Extended result;
   if (scale > kScaleOfZero) result = ScaleByPowerOfTen(accumulator, static_cast<int>(scale));
   if (negative) result = -result;
   // Beyond the extended range: the accumulator or the scaling overflowed.
-  if (overflowed || !std::isfinite(result)) return false;
+  if (overflowed || !result.IsFinite()) return false;
   value = result;
   return true;
 }
 
-long double ParseFloat(std::string_view text) {
-  long double value = 0.0L;
+Extended ParseFloat(std::string_view text) {
+  Extended value;
   if (!TryParseFloat(text, value)) {
     throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
   }

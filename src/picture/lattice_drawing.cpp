@@ -13,7 +13,7 @@ std::array<int, sim::kLatticeSide + 1> CellEdges(int controlWidth) {
   for (int k = 0; k <= sim::kLatticeSide; ++k) {
     // The product of a small integer and a double is exact in extended precision, so the
     // rounding sees the true value of k * c.
-    edges[k] = static_cast<int>(RoundHalfEven(static_cast<long double>(k) * cellSize));
+    edges[k] = static_cast<int>(RoundHalfEven(Extended(k) * cellSize));
   }
   return edges;
 }

@@ -2,11 +2,11 @@
 
 namespace vellora::sim {
 
-long double LatticeSum(const SpinLattice& lattice) {
+Extended LatticeSum(const SpinLattice& lattice) {
   // Every partial sum is a small integer, so an integer total is the same exact value.
   long total = 0;
   for (const std::int32_t spin : lattice.spins) total += spin;
-  return static_cast<long double>(total);
+  return Extended(total);
 }
 
 }  // namespace vellora::sim

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <span>
 
 #include "base/errors.h"
 #include "base/extended.h"
@@ -12,17 +13,8 @@
 namespace vellora::sim {
 namespace {
 
-constexpr long double kLog2E = 1.442695040888963407359924681001892137L;
-
-// 2^f - 1 for |f| <= 1/2, as the x87 unit computes it.
-long double TwoToThePowerMinusOne(long double f) {
-#if defined(__x86_64__) || defined(__i386__)
-  __asm__("f2xm1" : "+t"(f));
-  return f;
-#else
-  return std::exp2(f) - 1.0L;
-#endif
-}
+// log2(e) rounded to the 64-bit significand.
+constexpr Extended kLog2E = Extended::FromBits(0xB8AA3B295C17F0BCu, 0x3FFF);
 
 enum class Fault : unsigned char { kNone, kZeroDivide, kInvalidOp, kOverflow };
 
@@ -54,16 +46,25 @@ constexpr int CaseIndex(int sUp, int nnUp, int nnnUp) {
 }
 constexpr int kCaseCount = 50;
 
-AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn) {
+// `earlier` holds the rules made so far in this block: a case with the same local energy has
+// the same weight, which is then not worked out again.
+AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn,
+                     std::span<const AttemptRule> earlier) {
   AttemptRule rule;
   try {
     rule.eloc = LocalEnergy(parameters, s, nn, nnn);
     rule.lowersEnergy = -rule.eloc < rule.eloc;
     if (!rule.lowersEnergy) {
-      const long double w = AcceptanceWeight(rule.eloc, parameters.T);
+      for (const AttemptRule& other : earlier) {
+        if (other.fault == Fault::kNone && !other.lowersEnergy && other.eloc == rule.eloc) {
+          rule.threshold = other.threshold;
+          return rule;
+        }
+      }
+      const Extended w = AcceptanceWeight(rule.eloc, parameters.T);
       // u = k / 2^32 < w exactly when k < w x 2^32 (an exact scaling), that is k < ceil(w x 2^32).
-      rule.threshold = w >= 1.0L ? (std::uint64_t{1} << 32)
-                                 : static_cast<std::uint64_t>(std::ceil(std::ldexp(w, 32)));
+      rule.threshold = w >= 1 ? (std::uint64_t{1} << 32)
+                              : static_cast<std::uint64_t>(w.Scale(32).Ceil().TruncToInt64());
     }
   } catch (const EZeroDivide&) {
     rule.fault = Fault::kZeroDivide;
@@ -78,27 +79,27 @@ AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn) 
 }  // namespace
 
 double LocalEnergy(const ModelParameters& parameters, int s, int nn, int nnn) {
-  const long double spin = s;
-  const long double coupling = (-static_cast<long double>(parameters.J1) * nn) * spin -
-                               (static_cast<long double>(nnn) * parameters.J2) * spin;
+  const Extended spin = s;
+  const Extended coupling =
+      (-Extended(parameters.J1) * nn) * spin - (Extended(nnn) * parameters.J2) * spin;
   return ToDoubleChecked(coupling - spin * parameters.h);
 }
 
-long double ExpExtended(long double x) {
-  const long double y = x * kLog2E;
+Extended ExpExtended(Extended x) {
+  const Extended y = x * kLog2E;
   // The extended range ends at 2^16384; its subnormals at 2^-16445.
-  if (y >= 16384.0L) throw EOverflow();
-  if (y < -16447.0L) return 0.0L;
-  const long double n = std::nearbyint(y);
-  const long double power = TwoToThePowerMinusOne(y - n) + 1.0L;
-  const long double w = std::ldexp(power, static_cast<int>(n));
-  if (std::isinf(w)) throw EOverflow();
+  if (y >= 16384) throw EOverflow();
+  if (y < -16447) return Extended();
+  const Extended n = y.Nearest();
+  const Extended power = TwoToThePowerMinusOne(y - n) + 1;
+  const Extended w = power.Scale(static_cast<int>(n.TruncToInt64()));
+  if (w.IsInfinite()) throw EOverflow();
   return w;
 }
 
-long double AcceptanceWeight(double eloc, double temperature) {
+Extended AcceptanceWeight(double eloc, double temperature) {
   const double enew = -eloc;
-  const long double dE = static_cast<long double>(enew) - eloc;
+  const Extended dE = Extended(enew) - eloc;
   if (temperature == 0.0) {
     if (dE > 0) throw EZeroDivide();
     throw EInvalidOp();
@@ -217,7 +218,8 @@ void RunBlock(SimulationState& state, RandomSource& random) {
     for (int nnUp = 0; nnUp <= 4; ++nnUp) {
       for (int nnnUp = 0; nnnUp <= 4; ++nnnUp) {
         const int index = CaseIndex(sUp, nnUp, nnnUp);
-        rules[index] = MakeRule(state.parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4);
+        rules[index] = MakeRule(state.parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4,
+                                std::span<const AttemptRule>(rules, index));
         if (rules[index].lowersEnergy && rules[index].fault == Fault::kNone) {
           lowersEnergy |= std::uint64_t{1} << index;
         }
@@ -253,7 +255,7 @@ void RunBlock(SimulationState& state, RandomSource& random) {
 
   if (state.blockLength == 0) throw EInvalidOp();  // 0 / 0
   state.stepCount += state.blockLength;
-  sum = ToDoubleChecked(static_cast<long double>(sum) / state.blockLength / 2);
+  sum = ToDoubleChecked(Extended(sum) / state.blockLength / 2);
 }
 
 void RunSweep(SimulationState& state, const ParameterTexts& texts, RandomSource& random) {

@@ -1,6 +1,7 @@
 // The Metropolis sweep: blocks of single-spin-flip attempts and the block's energy estimate.
 #pragma once
 
+#include "base/extended.h"
 #include "sim/parameters.h"
 #include "sim/random_source.h"
 #include "sim/simulation_state.h"
@@ -24,11 +25,11 @@ double LocalEnergy(const ModelParameters& parameters, int s, int nn, int nnn);
 
 // e^x as 2^(y - n) x 2^n with y = x log2(e) and n the nearest integer to y. Below the extended
 // range it gives 0 or a subnormal; above it, EOverflow.
-long double ExpExtended(long double x);
+Extended ExpExtended(Extended x);
 
 // The acceptance weight w = e^(-(Enew - Eloc) / T) of a flip that does not lower the energy
 // (Eloc <= 0, Enew = -Eloc). T = 0 raises EZeroDivide when the flip raises the energy and
 // EInvalidOp when it leaves it unchanged.
-long double AcceptanceWeight(double eloc, double temperature);
+Extended AcceptanceWeight(double eloc, double temperature);
 
 }  // namespace vellora::sim

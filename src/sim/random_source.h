@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/extended.h"
+
 namespace vellora::sim {
 
 // Low 32 bits of the monotonic high-resolution clock (the millisecond tick count when that
@@ -28,12 +30,12 @@ class RandomSource {
     return state_;
   }
   // Steps once and returns k / 2^32, exactly.
-  long double NextUniform() { return ToUniform(NextState()); }
+  Extended NextUniform() { return ToUniform(NextState()); }
 
   std::uint32_t State() const { return state_; }
   void SetState(std::uint32_t state) { state_ = state; }
 
-  static long double ToUniform(std::uint32_t k) { return static_cast<long double>(k) * 0x1p-32L; }
+  static Extended ToUniform(std::uint32_t k) { return Extended(k).Scale(-32); }
   // floor(u x 100) + 1 for u = k / 2^32: the integer part of 100 k / 2^32, plus 1.
   static int SiteIndex(std::uint32_t k) {
     return static_cast<int>((std::uint64_t{k} * 100u) >> 32) + 1;

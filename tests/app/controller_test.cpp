@@ -75,7 +75,7 @@ TEST_F(ControllerTest, TicksAppendPointsAndSlideTheWindow) {
 
   // The read-outs and the points come from the state the tick left.
   const auto& state = controller.State();
-  const long double sum = sim::LatticeSum(state.lattice);
+  const Extended sum = sim::LatticeSum(state.lattice);
   EXPECT_EQ(state.magnetisationSum, static_cast<double>(sum));
   EXPECT_EQ(window.chart1.points[0].second, static_cast<double>(sum / 10000));
   EXPECT_EQ(window.chart2.points[0].second, state.energyEstimate);

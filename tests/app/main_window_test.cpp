@@ -236,11 +236,11 @@ TEST_F(MainWindowTest, StartThenTimerTicksUpdatePictureChartsAndReadouts) {
     EXPECT_EQ(chart->Chart().BottomAxis().Minimum(), 0.0);
     EXPECT_EQ(chart->Chart().BottomAxis().Maximum(), static_cast<double>(ticks));
   }
-  const double magnetisation = sim::LatticeSum(State().lattice) / 10000.0L;
+  const double magnetisation = (sim::LatticeSum(State().lattice) / 10000).ToDouble();
   EXPECT_EQ(form.Chart1->Chart().Series(0).YValueAt(ticks - 1), magnetisation);
   EXPECT_EQ(form.Chart2->Chart().Series(0).YValueAt(ticks - 1), State().energyEstimate);
   EXPECT_EQ(form.labMag->text().toStdString(),
-            "M=" + numtext::FloatToFixed(sim::LatticeSum(State().lattice) / 10000.0L, 8, 2));
+            "M=" + numtext::FloatToFixed(sim::LatticeSum(State().lattice) / 10000, 8, 2));
   EXPECT_EQ(form.labEnergy->text().toStdString(),
             "E=" + numtext::FloatToFixed(State().energyEstimate, 8, 2));
   EXPECT_EQ(form.labTemp->text(), QStringLiteral("T=5.00"));

@@ -3,31 +3,34 @@
 #include <gtest/gtest.h>
 
 #include "base/extended.h"
+#include "extended_literal.h"
 
 namespace vellora {
 namespace {
 
+using vellora::testing::Lit;
+
 struct RoundingCase {
-  long double value;
+  Extended value;
   std::int64_t halfEven;
   std::int64_t halfAway;
 };
 
 TEST(Rounding, HalvesGoToEvenOrAwayFromZero) {
   const RoundingCase cases[] = {
-      {0.5L, 0, 1},
-      {1.5L, 2, 2},
-      {2.5L, 2, 3},
-      {-0.5L, 0, -1},
-      {-1.5L, -2, -2},
-      {-2.5L, -2, -3},
-      {2.4999L, 2, 2},
-      {2.5001L, 3, 3},
-      {0.0L, 0, 0},
-      {6.15L * 3, 18, 18},
-      {30.75L, 31, 31},
-      {-7.0L, -7, -7},
-      {1e15L + 0.5L, 1000000000000000, 1000000000000001},
+      {Lit("0.5"), 0, 1},
+      {Lit("1.5"), 2, 2},
+      {Lit("2.5"), 2, 3},
+      {-Lit("0.5"), 0, -1},
+      {-Lit("1.5"), -2, -2},
+      {-Lit("2.5"), -2, -3},
+      {Lit("2.4999"), 2, 2},
+      {Lit("2.5001"), 3, 3},
+      {Extended(0), 0, 0},
+      {Lit("6.15") * 3, 18, 18},
+      {Lit("30.75"), 31, 31},
+      {-Extended(7), -7, -7},
+      {Lit("1e15") + Lit("0.5"), 1000000000000000, 1000000000000001},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(RoundHalfEven(c.value), c.halfEven) << static_cast<double>(c.value);
@@ -51,15 +54,15 @@ TEST(Rounding, DevicePixelsOfALogicalLength) {
 }
 
 TEST(ToDoubleChecked, OverflowIsAnErrorNotAnInfinity) {
-  EXPECT_EQ(ToDoubleChecked(1.5L), 1.5);
-  EXPECT_EQ(ToDoubleChecked(1e-400L), 0.0);  // below the range: zero, no error
-  EXPECT_THROW(ToDoubleChecked(1e309L), EOverflow);
-  EXPECT_THROW(ToDoubleChecked(-1e4931L), EOverflow);
+  EXPECT_EQ(ToDoubleChecked(Lit("1.5")), 1.5);
+  EXPECT_EQ(ToDoubleChecked(Lit("1e-400")), 0.0);  // below the range: zero, no error
+  EXPECT_THROW(ToDoubleChecked(Lit("1e309")), EOverflow);
+  EXPECT_THROW(ToDoubleChecked(-Lit("1e4931")), EOverflow);
   // Just above the largest double but rounding down to it is not an overflow.
-  EXPECT_EQ(ToDoubleChecked(static_cast<long double>(1.7976931348623157e308) * (1 + 0x1p-60L)),
+  EXPECT_EQ(ToDoubleChecked(Extended(1.7976931348623157e308) * (1 + Extended(0x1p-60))),
             1.7976931348623157e308);
   try {
-    ToDoubleChecked(1e400L);
+    ToDoubleChecked(Lit("1e400"));
   } catch (const EOverflow& e) {
     EXPECT_STREQ(e.what(), "Floating point overflow");
   }

@@ -7,10 +7,13 @@
 #include <string>
 
 #include "base/errors.h"
+#include "extended_literal.h"
 #include "numtext/number_format.h"
 
 namespace vellora::numtext {
 namespace {
+
+using vellora::testing::Lit;
 
 // Sets the process-wide separators for one test and puts the old ones back afterwards.
 class ScopedSeparators {
@@ -27,7 +30,7 @@ class ScopedSeparators {
 };
 
 struct FixedCase {
-  long double value;
+  Extended value;
   int precision;
   int digits;
   const char* expected;
@@ -36,35 +39,35 @@ struct FixedCase {
 TEST(FloatToFixed, WritesTheReadOutTexts) {
   ScopedSeparators separators('.', ',');
   const FixedCase cases[] = {
-      {0.5L, 8, 2, "0.50"},
-      {-1.0L, 8, 2, "-1.00"},
-      {10.0L, 8, 2, "10.00"},
-      {0.125L, 8, 2, "0.13"},  // a tie on the decimal form goes away from zero
-      {-0.005L, 8, 2, "-0.01"},
-      {-0.004L, 8, 2, "0.00"},  // rounds to zero: no sign
-      {0.0L, 8, 2, "0.00"},
-      {-0.0L, 8, 2, "0.00"},
-      {1234567.891L, 8, 2, "1234567.90"},
-      {12345678.9L, 8, 2, "12345679.00"},
-      {99999999.996L, 8, 2, "1E08"},
-      {-4123456789.0L, 8, 2, "-4.1234568E09"},
+      {Lit("0.5"), 8, 2, "0.50"},
+      {-Extended(1), 8, 2, "-1.00"},
+      {Extended(10), 8, 2, "10.00"},
+      {Lit("0.125"), 8, 2, "0.13"},  // a tie on the decimal form goes away from zero
+      {-Lit("0.005"), 8, 2, "-0.01"},
+      {-Lit("0.004"), 8, 2, "0.00"},  // rounds to zero: no sign
+      {Extended(0), 8, 2, "0.00"},
+      {-Extended(0), 8, 2, "0.00"},
+      {Lit("1234567.891"), 8, 2, "1234567.90"},
+      {Lit("12345678.9"), 8, 2, "12345679.00"},
+      {Lit("99999999.996"), 8, 2, "1E08"},
+      {-Extended(4123456789LL), 8, 2, "-4.1234568E09"},
       // Track bar positions / 100.
-      {50 / 100.0L, 8, 2, "0.50"},
-      {55 / 100.0L, 8, 2, "0.55"},
-      {1000 / 100.0L, 8, 2, "10.00"},
+      {50 / Extended(100), 8, 2, "0.50"},
+      {55 / Extended(100), 8, 2, "0.55"},
+      {1000 / Extended(100), 8, 2, "10.00"},
       // A rounding that carries out of the first digit, and decimals past the digits.
-      {9.996L, 8, 2, "10.00"},
-      {0.0625L, 8, 3, "0.063"},
-      {1.0e-7L, 8, 2, "0.00"},
-      {0.015L, 8, 2, "0.02"},
+      {Lit("9.996"), 8, 2, "10.00"},
+      {Lit("0.0625"), 8, 3, "0.063"},
+      {Lit("1.0e-7"), 8, 2, "0.00"},
+      {Lit("0.015"), 8, 2, "0.02"},
       // Precision clamped to 2..18; digits counted as at most 18.
-      {123.456L, 0, 2, "1.2E02"},
-      {123.456L, 30, 1, "123.5"},
-      {1.0L, 8, 0, "1"},
-      {2.0L / 3.0L, 18, 40, "0.666666666666666667"},
+      {Lit("123.456"), 0, 2, "1.2E02"},
+      {Lit("123.456"), 30, 1, "123.5"},
+      {Extended(1), 8, 0, "1"},
+      {Extended(2) / Extended(3), 18, 40, "0.666666666666666667"},
       // The exponent form pads to the digits when they are 0 to 4.
-      {123456.0L, 3, 4, "1.23E0005"},
-      {123456.0L, 3, 5, "1.23E5"},
+      {Extended(123456), 3, 4, "1.23E0005"},
+      {Extended(123456), 3, 5, "1.23E5"},
   };
   for (const FixedCase& c : cases) {
     EXPECT_EQ(FloatToFixed(c.value, c.precision, c.digits), c.expected)
@@ -73,25 +76,25 @@ TEST(FloatToFixed, WritesTheReadOutTexts) {
 }
 
 TEST(FloatToFixed, WritesNonFiniteValuesAsWords) {
-  const long double inf = std::numeric_limits<long double>::infinity();
+  const Extended inf = Extended::Infinity();
   EXPECT_EQ(FloatToFixed(inf, 8, 2), "INF");
   EXPECT_EQ(FloatToFixed(-inf, 8, 2), "-INF");
-  EXPECT_EQ(FloatToFixed(std::numeric_limits<long double>::quiet_NaN(), 8, 2), "NAN");
+  EXPECT_EQ(FloatToFixed(Extended::FromBits(0xC000000000000000, 0x7FFF), 8, 2), "NAN");
 }
 
 TEST(FloatToFixed, UsesTheProcessDecimalSeparator) {
   {
     ScopedSeparators separators(',', '.');
-    EXPECT_EQ(FloatToFixed(-1234.5L, 8, 2), "-1234,50");
-    EXPECT_EQ(FloatToFixed(-4123456789.0L, 8, 2), "-4,1234568E09");
+    EXPECT_EQ(FloatToFixed(-Lit("1234.5"), 8, 2), "-1234,50");
+    EXPECT_EQ(FloatToFixed(-Extended(4123456789LL), 8, 2), "-4,1234568E09");
   }
   ScopedSeparators separators('\0', ',');
-  EXPECT_EQ(FloatToFixed(1.25L, 8, 2), "125");
+  EXPECT_EQ(FloatToFixed(Lit("1.25"), 8, 2), "125");
 }
 
 struct PatternCase {
   const char* pattern;
-  long double value;
+  Extended value;
   const char* expected;
 };
 
@@ -105,33 +108,33 @@ void ExpectPatterns(const PatternCase* begin, const PatternCase* end) {
 TEST(FloatToPattern, WritesTheAxisLabels) {
   ScopedSeparators separators('.', ',');
   const PatternCase cases[] = {
-      {"#,##0.###", 0.0L, "0"},
-      {"#,##0.###", -0.0L, "0"},
-      {"#,##0.###", 1.0L, "1"},
-      {"#,##0.###", -2.5L, "-2.5"},
-      {"#,##0.###", 0.25L, "0.25"},
-      {"#,##0.###", 0.05L, "0.05"},
-      {"#,##0.###", 1234.5678L, "1,234.568"},
-      {"#,##0.###", 1234567.0L, "1,234,567"},
-      {"#,##0.###", 0.0004L, "0.000"},  // the zero left by the cut fills the decimals
-      {"#,##0.###", -0.0004L, "0.000"},
-      {"#,##0.###", 0.00004L, "0"},
-      {"#,##0.###", 1e19L, "1E19"},
-      {"#,##0.###", 999999999999999999.0L, "999,999,999,999,999,999"},
-      {"#,##0.###", -1000000.0L, "-1,000,000"},
-      {"#,##0.0##", 0.0L, "0.0"},
-      {"#,##0.0##", 1.0L, "1.0"},
-      {"#,##0.0##", 1.5L, "1.5"},
-      {"#,##0.0##", -4.0L, "-4.0"},
-      {"#,##0.0##", 1000.0L, "1,000.0"},
-      {"#,##0.0##", 1234567.0L, "1,234,567.0"},
-      {"#,##0.0##", -1.9996L, "-2.0"},
+      {"#,##0.###", Extended(0), "0"},
+      {"#,##0.###", -Extended(0), "0"},
+      {"#,##0.###", Extended(1), "1"},
+      {"#,##0.###", -Lit("2.5"), "-2.5"},
+      {"#,##0.###", Lit("0.25"), "0.25"},
+      {"#,##0.###", Lit("0.05"), "0.05"},
+      {"#,##0.###", Lit("1234.5678"), "1,234.568"},
+      {"#,##0.###", Extended(1234567), "1,234,567"},
+      {"#,##0.###", Lit("0.0004"), "0.000"},  // the zero left by the cut fills the decimals
+      {"#,##0.###", -Lit("0.0004"), "0.000"},
+      {"#,##0.###", Lit("0.00004"), "0"},
+      {"#,##0.###", Lit("1e19"), "1E19"},
+      {"#,##0.###", Extended(999999999999999999LL), "999,999,999,999,999,999"},
+      {"#,##0.###", -Extended(1000000), "-1,000,000"},
+      {"#,##0.0##", Extended(0), "0.0"},
+      {"#,##0.0##", Extended(1), "1.0"},
+      {"#,##0.0##", Lit("1.5"), "1.5"},
+      {"#,##0.0##", -Extended(4), "-4.0"},
+      {"#,##0.0##", Extended(1000), "1,000.0"},
+      {"#,##0.0##", Extended(1234567), "1,234,567.0"},
+      {"#,##0.0##", -Lit("1.9996"), "-2.0"},
       // The empty pattern, and an empty first section, use the general form.
-      {"", 1.5L, "1.5"},
-      {"", 0.00001L, "1E-5"},
-      {"", 0.0001L, "0.0001"},
-      {"", 123456789012345678.0L, "1.23456789012346E17"},
-      {";0", -2.0L, "-2"},
+      {"", Lit("1.5"), "1.5"},
+      {"", Lit("0.00001"), "1E-5"},
+      {"", Lit("0.0001"), "0.0001"},
+      {"", Extended(123456789012345678LL), "1.23456789012346E17"},
+      {";0", -Extended(2), "-2"},
   };
   ExpectPatterns(std::begin(cases), std::end(cases));
 }
@@ -139,19 +142,19 @@ TEST(FloatToPattern, WritesTheAxisLabels) {
 TEST(FloatToPattern, ChoosesSectionsBySignAndZero) {
   ScopedSeparators separators('.', ',');
   const PatternCase cases[] = {
-      {"0.00;(0.00);'nil'", 1.5L, "1.50"},
-      {"0.00;(0.00);'nil'", -1.5L, "(1.50)"},  // its own section: no automatic sign
-      {"0.00;(0.00);'nil'", 0.0L, "nil"},
-      {"0.00;(0.00);'nil'", -0.0L, "nil"},    // no digits: the zero section, whatever the sign
-      {"0.00;(0.00);'nil'", -0.001L, "nil"},  // rounds to zero: the zero section
-      {"0.00;(0.00);'nil'", 0.001L, "nil"},
-      {"0.00;(0.00)", 0.0L, "0.00"},    // zero falls back to the first
-      {"0.00;;'nil'", -1.5L, "-1.50"},  // empty second section: the first, signed
-      {"0.00;", -1.5L, "-1.50"},
-      {"'a;b'0;x0", 3.0L, "a;b3"},  // a quoted ";" does not split
-      {"\"0#.\"0", 7.0L, "0#.7"},   // quoted placeholders are text
-      {"0 'kg'", 12.0L, "12 kg"},
-      {"'unterminated", 1.0L, "unterminated"},
+      {"0.00;(0.00);'nil'", Lit("1.5"), "1.50"},
+      {"0.00;(0.00);'nil'", -Lit("1.5"), "(1.50)"},  // its own section: no automatic sign
+      {"0.00;(0.00);'nil'", Extended(0), "nil"},
+      {"0.00;(0.00);'nil'", -Extended(0), "nil"},  // no digits: the zero section, whatever the sign
+      {"0.00;(0.00);'nil'", -Lit("0.001"), "nil"},  // rounds to zero: the zero section
+      {"0.00;(0.00);'nil'", Lit("0.001"), "nil"},
+      {"0.00;(0.00)", Extended(0), "0.00"},   // zero falls back to the first
+      {"0.00;;'nil'", -Lit("1.5"), "-1.50"},  // empty second section: the first, signed
+      {"0.00;", -Lit("1.5"), "-1.50"},
+      {"'a;b'0;x0", Extended(3), "a;b3"},  // a quoted ";" does not split
+      {"\"0#.\"0", Extended(7), "0#.7"},   // quoted placeholders are text
+      {"0 'kg'", Extended(12), "12 kg"},
+      {"'unterminated", Extended(1), "unterminated"},
   };
   ExpectPatterns(std::begin(cases), std::end(cases));
 }
@@ -159,20 +162,20 @@ TEST(FloatToPattern, ChoosesSectionsBySignAndZero) {
 TEST(FloatToPattern, FollowsThePlaceholderRule) {
   ScopedSeparators separators('.', ',');
   const PatternCase cases[] = {
-      {"0.000", 9.9996L, "10.000"},  // the rounding adds an integer digit
-      {"0.000", 0.0L, "0.000"},
-      {"#.##", 0.0L, ""},
-      {"#.##", 0.5L, ".5"},
-      {"000", 7.0L, "007"},
-      {"0", 12345.0L, "12345"},
-      {"0", 2.5L, "3"},  // half away from zero on the decimal form
-      {"0", -2.5L, "-3"},
-      {"#,###", 1234567.0L, "1,234,567"},
-      {"0.0", 0.04L, "0.0"},
-      {"0.0", -0.04L, "0.0"},
-      {"x0y", 5.0L, "x5y"},
-      {"0e0", 5.0L, "0e5"},  // "e" without a sign is text between two placeholders
-      {"#,##0.###", 0.9995L, "1"},
+      {"0.000", Lit("9.9996"), "10.000"},  // the rounding adds an integer digit
+      {"0.000", Extended(0), "0.000"},
+      {"#.##", Extended(0), ""},
+      {"#.##", Lit("0.5"), ".5"},
+      {"000", Extended(7), "007"},
+      {"0", Extended(12345), "12345"},
+      {"0", Lit("2.5"), "3"},  // half away from zero on the decimal form
+      {"0", -Lit("2.5"), "-3"},
+      {"#,###", Extended(1234567), "1,234,567"},
+      {"0.0", Lit("0.04"), "0.0"},
+      {"0.0", -Lit("0.04"), "0.0"},
+      {"x0y", Extended(5), "x5y"},
+      {"0e0", Extended(5), "0e5"},  // "e" without a sign is text between two placeholders
+      {"#,##0.###", Lit("0.9995"), "1"},
   };
   ExpectPatterns(std::begin(cases), std::end(cases));
 }
@@ -180,11 +183,11 @@ TEST(FloatToPattern, FollowsThePlaceholderRule) {
 TEST(FloatToPattern, WritesExponentForms) {
   ScopedSeparators separators('.', ',');
   const PatternCase cases[] = {
-      {"0.00E+00", 1234.0L, "1.23E+03"},        {"0.00E+00", 0.001234L, "1.23E-03"},
-      {"0.00E-00", 1234.0L, "1.23E03"},         {"0.00E-0", 0.001234L, "1.23E-3"},
-      {"0.00e+0000000", 1234.0L, "1.23e+0003"},  // at most four exponent digits of padding
-      {"0.00E+00", 0.0L, "0.00E+00"},           {"0.00E+00", -9.999L, "-1.00E+01"},
-      {"##0.0E+0", 12345.0L, "123.5E+2"},
+      {"0.00E+00", Extended(1234), "1.23E+03"},        {"0.00E+00", Lit("0.001234"), "1.23E-03"},
+      {"0.00E-00", Extended(1234), "1.23E03"},         {"0.00E-0", Lit("0.001234"), "1.23E-3"},
+      {"0.00e+0000000", Extended(1234), "1.23e+0003"},  // at most four exponent digits of padding
+      {"0.00E+00", Extended(0), "0.00E+00"},           {"0.00E+00", -Lit("9.999"), "-1.00E+01"},
+      {"##0.0E+0", Extended(12345), "123.5E+2"},
   };
   ExpectPatterns(std::begin(cases), std::end(cases));
 }
@@ -193,31 +196,31 @@ TEST(FloatToPattern, UsesTheProcessSeparators) {
   {
     ScopedSeparators separators(',', '.');
     const PatternCase cases[] = {
-        {"#,##0.###", 1234.5678L, "1.234,568"},
-        {"#,##0.###", 1000.0L, "1.000"},
-        {"#,##0.###", 1.5L, "1,5"},
-        {"#,##0.0##", 1234567.0L, "1.234.567,0"},
-        {"", 1.5L, "1,5"},
+        {"#,##0.###", Lit("1234.5678"), "1.234,568"},
+        {"#,##0.###", Extended(1000), "1.000"},
+        {"#,##0.###", Lit("1.5"), "1,5"},
+        {"#,##0.0##", Extended(1234567), "1.234.567,0"},
+        {"", Lit("1.5"), "1,5"},
     };
     ExpectPatterns(std::begin(cases), std::end(cases));
   }
   ScopedSeparators separators('.', '\0');
-  EXPECT_EQ(FloatToPattern("#,##0.###", 1234567.0L), "1234567");
-  EXPECT_EQ(FloatToPattern("#,##0.0##", 1234.5L), "1234.5");
+  EXPECT_EQ(FloatToPattern("#,##0.###", Extended(1234567)), "1234567");
+  EXPECT_EQ(FloatToPattern("#,##0.0##", Lit("1234.5")), "1234.5");
 }
 
 TEST(FloatToPattern, WritesNonFiniteValuesInTheGeneralForm) {
-  const long double inf = std::numeric_limits<long double>::infinity();
+  const Extended inf = Extended::Infinity();
   EXPECT_EQ(FloatToPattern("#,##0.###", inf), "INF");
   EXPECT_EQ(FloatToPattern("0;(0)", -inf), "-INF");
-  EXPECT_EQ(FloatToPattern("#,##0.###", std::numeric_limits<long double>::quiet_NaN()), "NAN");
+  EXPECT_EQ(FloatToPattern("#,##0.###", Extended::FromBits(0xC000000000000000, 0x7FFF)), "NAN");
 }
 
 TEST(FloatToPattern, RefusesPatternsOverTheLimit) {
-  EXPECT_EQ(FloatToPattern(std::string(224, '0'), 1.0L),
+  EXPECT_EQ(FloatToPattern(std::string(224, '0'), Extended(1)),
             std::string(224, '0').replace(223, 1, "1"));
   try {
-    FloatToPattern(std::string(225, '#'), 1.0L);
+    FloatToPattern(std::string(225, '#'), Extended(1));
     FAIL() << "no error";
   } catch (const EConvertError& error) {
     EXPECT_EQ(error.Message(), "Format string too long");
@@ -228,7 +231,7 @@ TEST(FloatToPattern, RefusesPatternsOverTheLimit) {
 TEST(FloatToPattern, WritesLongOutputInFull) {
   const std::string literal(200, 'x');
   const std::string pattern = "'" + literal + "'" + std::string(20, '0');
-  EXPECT_EQ(FloatToPattern(pattern, 5.0L), literal + std::string(19, '0') + "5");
+  EXPECT_EQ(FloatToPattern(pattern, Extended(5)), literal + std::string(19, '0') + "5");
 }
 
 // Found by fuzzing: a negative value whose own section is scientific without placeholders
@@ -236,8 +239,8 @@ TEST(FloatToPattern, WritesLongOutputInFull) {
 // integer position of that exponent, far more than the working buffer holds.
 TEST(FloatToPattern, ZeroSectionFallbackWithAHugeExponentIsWrittenInFull) {
   ScopedSeparators separators('.', ',');
-  EXPECT_EQ(FloatToPattern("00;E+0", -2.5e300L), std::string(301, '0'));
-  const std::string grouped = FloatToPattern("#,##0;E+0", -2.5e300L);
+  EXPECT_EQ(FloatToPattern("00;E+0", -Lit("2.5e300")), std::string(301, '0'));
+  const std::string grouped = FloatToPattern("#,##0;E+0", -Lit("2.5e300"));
   EXPECT_EQ(grouped.size(), 401u);
   EXPECT_EQ(grouped.substr(grouped.size() - 8), ",000,000");
 }

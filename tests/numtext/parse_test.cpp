@@ -6,10 +6,13 @@
 #include <string>
 
 #include "base/errors.h"
+#include "extended_literal.h"
 #include "numtext/number_format.h"
 
 namespace vellora::numtext {
 namespace {
+
+using vellora::testing::Lit;
 
 // Runs a test body with the given decimal separator and restores the previous format.
 class SeparatorScope {
@@ -25,21 +28,33 @@ class SeparatorScope {
 
 struct Accepted {
   std::string text;
-  long double value;
+  Extended value;
 };
 
 TEST(ParseFloat, AcceptsTheGrammarWithExactValues) {
   SeparatorScope dot('.');
   const Accepted cases[] = {
-      {"10", 10.0L},     {" 1.5 ", 1.5L},     {"+2", 2.0L},
-      {"1.", 1.0L},      {".5", 0.5L},        {"1e3", 1000.0L},
-      {"1E+3", 1000.0L}, {"1000e0", 1000.0L}, {"2.5e-1", 0.25L},
-      {"1e", 1.0L},      {"1e+", 1.0L},       {".", 0.0L},
-      {"5.00", 5.0L},    {"0.1", 0.1L},       {"-3.75", -3.75L},
-      {"   7", 7.0L},    {"0.000001", 1e-6L}, {"18446744073709551615", 18446744073709551615.0L},
+      {"10", Extended(10)},
+      {" 1.5 ", Lit("1.5")},
+      {"+2", Extended(2)},
+      {"1.", Extended(1)},
+      {".5", Lit("0.5")},
+      {"1e3", Extended(1000)},
+      {"1E+3", Extended(1000)},
+      {"1000e0", Extended(1000)},
+      {"2.5e-1", Lit("0.25")},
+      {"1e", Extended(1)},
+      {"1e+", Extended(1)},
+      {".", Extended(0)},
+      {"5.00", Extended(5)},
+      {"0.1", Lit("0.1")},
+      {"-3.75", -Lit("3.75")},
+      {"   7", Extended(7)},
+      {"0.000001", Lit("1e-6")},
+      {"18446744073709551615", Extended(std::uint64_t{18446744073709551615u})},
   };
   for (const auto& c : cases) {
-    long double value = -99.0L;
+    Extended value = -Extended(99);
     ASSERT_TRUE(TryParseFloat(c.text, value)) << c.text;
     EXPECT_EQ(value, c.value) << c.text;
     EXPECT_EQ(ParseFloat(c.text), c.value) << c.text;
@@ -49,9 +64,9 @@ TEST(ParseFloat, AcceptsTheGrammarWithExactValues) {
 TEST(ParseFloat, NegativeZeroKeepsItsSign) {
   SeparatorScope dot('.');
   for (const char* text : {"-0", "-.", "-0.000", "-0e5"}) {
-    const long double value = ParseFloat(text);
-    EXPECT_EQ(value, 0.0L) << text;
-    EXPECT_TRUE(std::signbit(value)) << text;
+    const Extended value = ParseFloat(text);
+    EXPECT_EQ(value, Extended(0)) << text;
+    EXPECT_TRUE(value.SignBit()) << text;
   }
 }
 
@@ -65,9 +80,9 @@ TEST(ParseFloat, RejectsWithTheTextQuotedAsTyped) {
       "0e5000",  "-0e5000", "1e-50000", "0.5e05000", "2e-0005000",
   };
   for (const auto& text : rejected) {
-    long double value = 42.0L;
+    Extended value = Extended(42);
     EXPECT_FALSE(TryParseFloat(text, value)) << text;
-    EXPECT_EQ(value, 42.0L) << "a failed parse must not write the value: " << text;
+    EXPECT_EQ(value, Extended(42)) << "a failed parse must not write the value: " << text;
     try {
       ParseFloat(text);
       ADD_FAILURE() << "accepted: " << text;
@@ -79,15 +94,15 @@ TEST(ParseFloat, RejectsWithTheTextQuotedAsTyped) {
 
 TEST(ParseFloat, FollowsTheDecimalSeparatorOfTheFormat) {
   SeparatorScope comma(',');
-  EXPECT_EQ(ParseFloat("1,5"), 1.5L);
-  EXPECT_EQ(ParseFloat(","), 0.0L);
+  EXPECT_EQ(ParseFloat("1,5"), Lit("1.5"));
+  EXPECT_EQ(ParseFloat(","), Extended(0));
   EXPECT_THROW(ParseFloat("5.00"), EConvertError);
   EXPECT_THROW(ParseFloat("1,000,5"), EConvertError);
 }
 
 TEST(ParseFloat, StopsAtAnEmbeddedNul) {
   SeparatorScope dot('.');
-  EXPECT_EQ(ParseFloat(std::string("12\0abc", 6)), 12.0L);
+  EXPECT_EQ(ParseFloat(std::string("12\0abc", 6)), Extended(12));
 }
 
 TEST(ParseFloat, LongDigitStringsRoundWithinTheExtendedRange) {
@@ -101,33 +116,33 @@ TEST(ParseFloat, LongDigitStringsRoundWithinTheExtendedRange) {
   // Beyond the extended range as an integer: fails.
   EXPECT_THROW(ParseFloat(std::string(5000, '9')), EConvertError);
   // A scale of -5120 or less gives zero at once.
-  EXPECT_EQ(ParseFloat("0." + std::string(5200, '0') + "1"), 0.0L);
+  EXPECT_EQ(ParseFloat("0." + std::string(5200, '0') + "1"), Extended(0));
 }
 
 TEST(ParseFloat, ExtremeExponentsStayWithinTheExtendedRange) {
   SeparatorScope dot('.');
-  const long double big = ParseFloat("1e4931");
-  EXPECT_NEAR(static_cast<double>(big / 1e4931L), 1.0, 1e-15);
-  const long double small = ParseFloat("1e-400");
-  EXPECT_NEAR(static_cast<double>(small * 1e400L), 1.0, 1e-15);
+  const Extended big = ParseFloat("1e4931");
+  EXPECT_NEAR(static_cast<double>(big / Lit("1e4931")), 1.0, 1e-15);
+  const Extended small = ParseFloat("1e-400");
+  EXPECT_NEAR(static_cast<double>(small * Lit("1e400")), 1.0, 1e-15);
   // A subnormal of the extended format is a value, not a failure.
-  const long double tiny = ParseFloat("1e-4950");
-  EXPECT_GT(tiny, 0.0L);
-  EXPECT_LT(tiny, 1e-4940L);
+  const Extended tiny = ParseFloat("1e-4950");
+  EXPECT_GT(tiny, Extended(0));
+  EXPECT_LT(tiny, Lit("1e-4940"));
 }
 
 TEST(ParseFloat, ExponentDigitsStopAtTheBound) {
   SeparatorScope dot('.');
   // 0005 is read digit by digit while below 500: all taken.
-  EXPECT_EQ(ParseFloat("1e0005"), 1e5L);
+  EXPECT_EQ(ParseFloat("1e0005"), Lit("1e5"));
   // 4999 is the largest exponent that can be read; 1e-4999 underflows to a tiny value or zero.
-  long double value = 1.0L;
+  Extended value = Extended(1);
   EXPECT_TRUE(TryParseFloat("1e-4999", value));
-  EXPECT_EQ(value, 0.0L);
+  EXPECT_EQ(value, Extended(0));
   // Zero times the largest power that can be read: the tables never overflow on the way.
-  value = 1.0L;
+  value = Extended(1);
   EXPECT_TRUE(TryParseFloat("0e4999", value));
-  EXPECT_EQ(value, 0.0L);
+  EXPECT_EQ(value, Extended(0));
 }
 
 }  // namespace

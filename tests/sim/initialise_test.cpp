@@ -28,7 +28,7 @@ TEST(Initialise, FromSeedZeroFillsInTheDrawOrder) {
 
   const int firstColumn[] = {-1, -1, 1, -1, -1, 1};
   for (int j = 1; j <= 6; ++j) EXPECT_EQ(state.lattice.At(1, j), firstColumn[j - 1]) << j;
-  EXPECT_EQ(LatticeSum(state.lattice), -24.0L);
+  EXPECT_EQ(LatticeSum(state.lattice), -Extended(24));
   for (const std::int32_t spin : state.lattice.spins) ASSERT_TRUE(spin == 1 || spin == -1);
   // Exactly one draw per site: 10,000 steps from the seed.
   EXPECT_EQ(testing::DrawsBetween(0, random.State()), 10000);
@@ -45,7 +45,7 @@ TEST(Initialise, SameSeedSameLatticeWhateverTheParameters) {
   Initialise(a, FixedTexts("5", "0", "1", "0"), first);
   Initialise(b, FixedTexts("0.1", "-3", "7", "2.5"), second);
   EXPECT_EQ(a.lattice.spins, b.lattice.spins);
-  EXPECT_EQ(LatticeSum(a.lattice), -24.0L);
+  EXPECT_EQ(LatticeSum(a.lattice), -Extended(24));
 }
 
 struct BadParameter {

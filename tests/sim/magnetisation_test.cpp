@@ -1,9 +1,12 @@
 #include "sim/magnetisation.h"
+#include "extended_literal.h"
 
 #include <gtest/gtest.h>
 
 namespace vellora::sim {
 namespace {
+
+using vellora::testing::Lit;
 
 TEST(LatticeSum, CountsUpSpinsTwiceMinusTheSites) {
   SpinLattice allUp, allDown, checkerboard, oneDown;
@@ -16,11 +19,11 @@ TEST(LatticeSum, CountsUpSpinsTwiceMinusTheSites) {
     }
   }
   oneDown.At(37, 99) = -1;
-  EXPECT_EQ(LatticeSum(allUp), 10000.0L);
-  EXPECT_EQ(LatticeSum(allDown), -10000.0L);
-  EXPECT_EQ(LatticeSum(checkerboard), 0.0L);
-  EXPECT_EQ(LatticeSum(oneDown), 9998.0L);
-  EXPECT_EQ(LatticeSum(oneDown) / 10000, 0.9998L);
+  EXPECT_EQ(LatticeSum(allUp), Extended(10000));
+  EXPECT_EQ(LatticeSum(allDown), -Extended(10000));
+  EXPECT_EQ(LatticeSum(checkerboard), Extended(0));
+  EXPECT_EQ(LatticeSum(oneDown), Extended(9998));
+  EXPECT_EQ(LatticeSum(oneDown) / 10000, Lit("0.9998"));
 }
 
 }  // namespace

@@ -9,12 +9,15 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "extended_literal.h"
 #include "sim/initialise.h"
 #include "sim/magnetisation.h"
 #include "sim_test_support.h"
 
 namespace vellora::sim {
 namespace {
+
+using vellora::testing::Lit;
 
 using testing::FixedTexts;
 
@@ -23,7 +26,7 @@ using testing::FixedTexts;
 struct LiteralCounts {
   long draws = 0;
   long flips = 0;
-  long double elocSum = 0;
+  Extended elocSum = 0;
   std::vector<std::pair<int, int>> sites;  // of the first attempts
 };
 
@@ -36,8 +39,8 @@ void LiteralBlock(SimulationState& state, RandomSource& random, LiteralCounts& c
   };
   state.energyEstimate = 0;
   for (int attempt = 0; attempt < state.blockLength; ++attempt) {
-    const int i = static_cast<int>(std::floor(draw() * 100)) + 1;
-    const int j = static_cast<int>(std::floor(draw() * 100)) + 1;
+    const int i = static_cast<int>((draw() * 100).Floor().TruncToInt64()) + 1;
+    const int j = static_cast<int>((draw() * 100).Floor().TruncToInt64()) + 1;
     if (counts.sites.size() < 8) counts.sites.emplace_back(i, j);
     SpinLattice& l = state.lattice;
     const int s = l.At(i, j);
@@ -45,9 +48,8 @@ void LiteralBlock(SimulationState& state, RandomSource& random, LiteralCounts& c
         l.At(wrap(i + 1), j) + l.At(wrap(i - 1), j) + l.At(i, wrap(j - 1)) + l.At(i, wrap(j + 1));
     const int nnn = l.At(wrap(i + 1), wrap(j - 1)) + l.At(wrap(i - 1), wrap(j - 1)) +
                     l.At(wrap(i + 1), wrap(j + 1)) + l.At(wrap(i - 1), wrap(j + 1));
-    const long double exact =
-        ((-static_cast<long double>(p.J1) * nn) * s - (static_cast<long double>(nnn) * p.J2) * s) -
-        static_cast<long double>(s) * p.h;
+    const Extended exact =
+        ((-Extended(p.J1) * nn) * s - (Extended(nnn) * p.J2) * s) - Extended(s) * p.h;
     const double eloc = static_cast<double>(exact);
     if (std::isinf(eloc)) throw EOverflow();
     const double enew = -eloc;
@@ -55,12 +57,12 @@ void LiteralBlock(SimulationState& state, RandomSource& random, LiteralCounts& c
     if (enew < eloc) {
       flip = true;
     } else {
-      const long double dE = static_cast<long double>(enew) - eloc;
+      const Extended dE = Extended(enew) - eloc;
       if (p.T == 0) {
         if (dE > 0) throw EZeroDivide();
         throw EInvalidOp();
       }
-      const long double w = ExpExtended(-dE / p.T);
+      const Extended w = ExpExtended(-dE / p.T);
       flip = draw() < w;
     }
     if (flip) {
@@ -75,7 +77,7 @@ void LiteralBlock(SimulationState& state, RandomSource& random, LiteralCounts& c
   }
   state.stepCount += state.blockLength;
   state.energyEstimate =
-      static_cast<double>(static_cast<long double>(state.energyEstimate) / state.blockLength / 2);
+      static_cast<double>(Extended(state.energyEstimate) / state.blockLength / 2);
 }
 
 SimulationState StartFromSeedZero(const FixedTexts& texts, RandomSource& random) {
@@ -87,9 +89,9 @@ SimulationState StartFromSeedZero(const FixedTexts& texts, RandomSource& random)
 struct ReferenceBlock {
   long draws;  // -1 where not known
   long flips;
-  long double elocSum;
+  Extended elocSum;
   double energy;
-  long double latticeSum;
+  Extended latticeSum;
 };
 
 struct ReferenceRun {
@@ -102,13 +104,13 @@ TEST(Metropolis, ReferenceRunsFromSeedZero) {
       {FixedTexts("5", "0", "1", "0"),
        {{281008, 70567, -78780, -0.3939, 182}, {-1, -1, -86096, -0.43048, -70}}},
       {FixedTexts("2", "0.5", "1", "-0.25"),
-       {{-1, -1, -208119, -1.040595, 8272}, {-1, -1, -281848.5L, -1.4092425, 8572}}},
+       {{-1, -1, -208119, -1.040595, 8272}, {-1, -1, -Lit("281848.5"), -1.4092425, 8572}}},
   };
   for (const auto& run : runs) {
     RandomSource literalRandom(testing::ZeroSeed), fastRandom(testing::ZeroSeed);
     SimulationState literal = StartFromSeedZero(run.texts, literalRandom);
     SimulationState fast = StartFromSeedZero(run.texts, fastRandom);
-    ASSERT_EQ(LatticeSum(literal.lattice), -24.0L);
+    ASSERT_EQ(LatticeSum(literal.lattice), -Extended(24));
     for (const ReferenceBlock& expected : run.blocks) {
       LiteralCounts counts;
       const std::uint32_t before = fastRandom.State();
@@ -165,7 +167,7 @@ TEST(Metropolis, FirstAttemptsOfTheReferenceRun) {
   LiteralCounts fourth;
   LiteralBlock(field, other, fourth);
   EXPECT_EQ(fourth.sites.front(), std::make_pair(95, 28));
-  EXPECT_EQ(fourth.elocSum, 0.5L);
+  EXPECT_EQ(fourth.elocSum, Lit("0.5"));
   EXPECT_EQ(fourth.draws, 2);
   EXPECT_EQ(field.lattice.At(95, 28), 1);
 }
@@ -245,7 +247,7 @@ TEST(Metropolis, DeterministicCases) {
     RandomSource random;
     RunBlock(state, random);
     EXPECT_EQ(state.energyEstimate, -2.0);
-    EXPECT_EQ(LatticeSum(state.lattice), 10000.0L);
+    EXPECT_EQ(LatticeSum(state.lattice), Extended(10000));
     EXPECT_EQ(state.stepCount, 100000);
     EXPECT_EQ(testing::DrawsBetween(0, random.State()), 300000);
   }
@@ -271,7 +273,7 @@ TEST(Metropolis, UEqualToWDoesNotFlip) {
   random.SetState(testing::StateBefore(testing::StateBefore(testing::StateBefore(0))));
   RunBlock(state, random);
   EXPECT_EQ(random.State(), 0u);
-  EXPECT_EQ(LatticeSum(state.lattice), 10000.0L);
+  EXPECT_EQ(LatticeSum(state.lattice), Extended(10000));
 }
 
 // Puts the first attempt of the block at site (i, j) by choosing the generator's state.
@@ -355,7 +357,7 @@ TEST(Metropolis, ArithmeticFaultsAndWhatSurvivesThem) {
     EXPECT_EQ(testing::DrawsBetween(99, random.State()), c.drawsBeforeError) << c.name;
     EXPECT_EQ(state.stepCount, 500000) << c.name;
     EXPECT_EQ(state.energyEstimate, c.partialSum) << c.name;
-    EXPECT_EQ(LatticeSum(state.lattice), 10000.0L) << c.name;
+    EXPECT_EQ(LatticeSum(state.lattice), Extended(10000)) << c.name;
 
     // Nothing carries over: the next block with sane parameters runs normally.
     state.parameters = {2, 1, 0, 0};
@@ -415,19 +417,33 @@ TEST(Metropolis, SweepReadsTheParametersFirst) {
   EXPECT_EQ(state.stepCount, 0);
 }
 
-TEST(ExpExtended, AgreesWithTheLibraryAndReportsOverflow) {
-  for (const long double x :
-       {0.0L, 1.0L, -1.0L, 0.5L, -8.0L / 2.269L, -16.0L / 5, 11356.0L, -11000.0L, 1e-20L}) {
+TEST(ExpExtended, AgreesWithTheExactValueAndReportsOverflow) {
+  // e^x rounded to the 64-bit significand, worked out with an arbitrary-precision library.
+  const struct {
+    Extended x;
+    Extended expected;
+  } cases[] = {
+      {Extended(1), Extended::FromBits(0xADF85458A2BB4A9Bu, 0x4000)},
+      {-Extended(1), Extended::FromBits(0xBC5AB1B16779BE35u, 0x3FFD)},
+      {Lit("0.5"), Extended::FromBits(0xD3094C70F034DE4Cu, 0x3FFF)},
+      {-Extended(8) / Lit("2.269"), Extended::FromBits(0xF1149E33FFDC1A1Eu, 0x3FF9)},
+      {-Extended(16) / 5, Extended::FromBits(0xA6F644CFFFDA3C78u, 0x3FFA)},
+      {Extended(11356), Extended::FromBits(0x97AE01B5ED4A38FCu, 0x7FFE)},
+      {-Extended(11000), Extended::FromBits(0xA3A8BC537A427C0Fu, 0x0201)},
+      {Lit("1e-20"), Extended(1)},
+  };
+  for (const auto& c : cases) {
     // y = x log2(e) is rounded to 64 bits, so the relative error grows with |x|.
-    const long double relativeError = std::fabs(ExpExtended(x) / std::exp(x) - 1);
-    EXPECT_LE(relativeError, 2e-19L * std::max(1.0L, std::fabs(x))) << static_cast<double>(x);
+    const Extended relativeError = (ExpExtended(c.x) / c.expected - 1).Abs();
+    EXPECT_LE(relativeError, Lit("2e-19") * std::max(Extended(1), c.x.Abs()))
+        << static_cast<double>(c.x);
   }
-  EXPECT_EQ(ExpExtended(0.0L), 1.0L);
-  EXPECT_EQ(ExpExtended(-1e6L), 0.0L);
-  EXPECT_EQ(ExpExtended(-8e300L), 0.0L);
-  EXPECT_GT(ExpExtended(-11390.0L), 0.0L);  // a subnormal, no error
-  EXPECT_THROW(ExpExtended(11357.0L), EOverflow);
-  EXPECT_THROW(ExpExtended(1e300L), EOverflow);
+  EXPECT_EQ(ExpExtended(Extended(0)), Extended(1));
+  EXPECT_EQ(ExpExtended(-Lit("1e6")), Extended(0));
+  EXPECT_EQ(ExpExtended(-Lit("8e300")), Extended(0));
+  EXPECT_GT(ExpExtended(-Extended(11390)), Extended(0));  // a subnormal, no error
+  EXPECT_THROW(ExpExtended(Extended(11357)), EOverflow);
+  EXPECT_THROW(ExpExtended(Lit("1e300")), EOverflow);
 }
 
 }  // namespace

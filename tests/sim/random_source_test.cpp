@@ -4,10 +4,13 @@
 
 #include <cmath>
 
+#include "extended_literal.h"
 #include "sim_test_support.h"
 
 namespace vellora::sim {
 namespace {
+
+using vellora::testing::Lit;
 
 TEST(RandomSource, FirstStatesFromZero) {
   RandomSource random(testing::ZeroSeed);
@@ -18,26 +21,27 @@ TEST(RandomSource, FirstStatesFromZero) {
   for (const std::uint32_t state : expected) EXPECT_EQ(random.NextState(), state);
 
   random.SetState(0);
-  EXPECT_EQ(random.NextUniform(), 0x1p-32L);
-  EXPECT_EQ(random.NextUniform(), 134775814.0L / 4294967296.0L);
-  EXPECT_NEAR(static_cast<double>(134775814.0L / 4294967296.0L), 0.031379939522594213, 1e-17);
+  EXPECT_EQ(random.NextUniform(), Extended(0x1p-32));
+  EXPECT_EQ(random.NextUniform(), Extended(134775814) / Extended(4294967296LL));
+  EXPECT_NEAR(static_cast<double>(Extended(134775814) / Extended(4294967296LL)),
+              0.031379939522594213, 1e-17);
 }
 
 struct EdgeDraw {
   std::uint32_t state;
-  long double uniform;
+  Extended uniform;
   int site;
   int spin;
 };
 
 TEST(RandomSource, EdgeDrawsAndTheirConversions) {
   const EdgeDraw cases[] = {
-      {0xFFFFFFFFu, 1.0L - 0x1p-32L, 100, 1},
-      {0u, 0.0L, 1, -1},
-      {0x80000000u, 0.5L, 51, -1},
-      {0x80000001u, 0.5L + 0x1p-32L, 51, 1},
-      {42949672u, 42949672.0L / 4294967296.0L, 1, -1},  // just below 1/100
-      {42949673u, 42949673.0L / 4294967296.0L, 2, -1},  // just above
+      {0xFFFFFFFFu, Extended(1) - Extended(0x1p-32), 100, 1},
+      {0u, Extended(0), 1, -1},
+      {0x80000000u, Lit("0.5"), 51, -1},
+      {0x80000001u, Lit("0.5") + Extended(0x1p-32), 51, 1},
+      {42949672u, Extended(42949672) / Extended(4294967296LL), 1, -1},  // just below 1/100
+      {42949673u, Extended(42949673) / Extended(4294967296LL), 2, -1},  // just above
   };
   for (const auto& c : cases) {
     RandomSource random;
@@ -54,9 +58,10 @@ TEST(RandomSource, SiteIndexAgreesWithFloorOfTheRealTimes100) {
   random.SetState(987654321u);
   for (int n = 0; n < 100000; ++n) {
     const std::uint32_t k = random.NextState();
-    const long double u = RandomSource::ToUniform(k);
-    ASSERT_EQ(RandomSource::SiteIndex(k), static_cast<int>(u * 100) + 1) << k;
-    ASSERT_EQ(RandomSource::SpinValue(k), 2 * static_cast<int>(std::nearbyint(u)) - 1) << k;
+    const Extended u = RandomSource::ToUniform(k);
+    ASSERT_EQ(RandomSource::SiteIndex(k), static_cast<int>((u * 100).TruncToInt64()) + 1) << k;
+    ASSERT_EQ(RandomSource::SpinValue(k), 2 * static_cast<int>(u.Nearest().TruncToInt64()) - 1)
+        << k;
   }
 }
 

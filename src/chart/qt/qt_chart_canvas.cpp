@@ -25,7 +25,7 @@ QFont MakeFont(const TChartFont& font, double ratio) {
 }  // namespace
 
 int QtChartCanvas::PixelSizeOfPoints(int points, double ratio) {
-  return static_cast<int>(RoundHalfAway(static_cast<long double>(points) * 96 * ratio / 72));
+  return static_cast<int>(RoundHalfAway(Extended(points) * 96 * ratio / 72));
 }
 
 QtChartCanvas::QtChartCanvas()
