@@ -3,7 +3,7 @@
 # is exactly the Build-Depends of debian/control (scripts/package.sh checks that they agree).
 VELLORA_TOOLCHAIN_PACKAGES=(g++ make)
 VELLORA_BUILD_DEPENDS=(cmake fonts-dejavu-core fonts-liberation2 libbenchmark-dev libgmock-dev
-  libgtest-dev librsvg2-bin ninja-build qt6-base-dev)
+  libgtest-dev libmpfr-dev librsvg2-bin ninja-build qt6-base-dev)
 VELLORA_BUILD_PACKAGES=("${VELLORA_TOOLCHAIN_PACKAGES[@]}" "${VELLORA_BUILD_DEPENDS[@]}")
 
 # Installs whichever of the named packages are missing (through sudo when not root).
