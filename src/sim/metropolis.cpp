@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <span>
 
@@ -30,7 +31,8 @@ enum class Fault : unsigned char { kNone, kZeroDivide, kInvalidOp, kOverflow };
 }
 
 // What an attempt at a site with a given (s, NN, NNN) does. The parameters are fixed within a
-// block, so the 50 possible cases are worked out once per block and looked up per attempt.
+// block, so the 50 possible cases are worked out before it (or taken over from the block before,
+// when the parameters are the same) and looked up per attempt.
 struct AttemptRule {
   double eloc = 0.0;
   // The attempt flips when the third draw k satisfies k < threshold (u < w in integers);
@@ -47,9 +49,10 @@ constexpr int CaseIndex(int sUp, int nnUp, int nnnUp) {
 constexpr int kCaseCount = 50;
 
 // `earlier` holds the rules made so far in this block: a case with the same local energy has
-// the same weight, which is then not worked out again.
-AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn,
-                     std::span<const AttemptRule> earlier) {
+// the same weight, which is then not worked out again. Kept out of line so that the extended
+// arithmetic does not crowd the registers of the attempt loop.
+[[gnu::noinline]] AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn,
+                                       std::span<const AttemptRule> earlier) {
   AttemptRule rule;
   try {
     rule.eloc = LocalEnergy(parameters, s, nn, nnn);
@@ -74,6 +77,44 @@ AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn,
     rule.fault = Fault::kOverflow;
   }
   return rule;
+}
+
+// The cases of one set of parameters.
+struct CaseTable {
+  AttemptRule rules[kCaseCount];
+  std::uint64_t lowersEnergy = 0;
+};
+
+void BuildTable(const ModelParameters& parameters, CaseTable& table) {
+  table.lowersEnergy = 0;
+  for (int sUp = 0; sUp <= 1; ++sUp) {
+    for (int nnUp = 0; nnUp <= 4; ++nnUp) {
+      for (int nnnUp = 0; nnnUp <= 4; ++nnnUp) {
+        const int index = CaseIndex(sUp, nnUp, nnnUp);
+        AttemptRule& rule = table.rules[index];
+        rule = MakeRule(parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4,
+                        std::span<const AttemptRule>(table.rules, index));
+        if (rule.lowersEnergy && rule.fault == Fault::kNone) {
+          table.lowersEnergy |= std::uint64_t{1} << index;
+        }
+      }
+    }
+  }
+}
+
+// The table is a function of the parameters alone, and consecutive blocks nearly always share
+// them: the last one is kept (per thread) while the parameters stay the same bit for bit.
+const CaseTable& TableFor(const ModelParameters& parameters) {
+  static_assert(sizeof(ModelParameters) == 4 * sizeof(double), "compared byte for byte");
+  thread_local ModelParameters last;
+  thread_local CaseTable table;
+  thread_local bool built = false;
+  if (!built || std::memcmp(&last, &parameters, sizeof last) != 0) {
+    BuildTable(parameters, table);
+    last = parameters;
+    built = true;
+  }
+  return table;
 }
 
 }  // namespace
@@ -212,20 +253,10 @@ void RunBlock(SimulationState& state, RandomSource& random) {
   // The 50 cases, indexed by the number of up spins: 25 x (s up) + 5 x (up nearest neighbours)
   // + (up diagonal neighbours). Whether the flip lowers the energy is also kept as one bit per
   // case in a word, so the decision that the next draws depend on needs no memory access.
+  const CaseTable& table = TableFor(state.parameters);
   AttemptRule rules[kCaseCount];
-  std::uint64_t lowersEnergy = 0;
-  for (int sUp = 0; sUp <= 1; ++sUp) {
-    for (int nnUp = 0; nnUp <= 4; ++nnUp) {
-      for (int nnnUp = 0; nnnUp <= 4; ++nnnUp) {
-        const int index = CaseIndex(sUp, nnUp, nnnUp);
-        rules[index] = MakeRule(state.parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4,
-                                std::span<const AttemptRule>(rules, index));
-        if (rules[index].lowersEnergy && rules[index].fault == Fault::kNone) {
-          lowersEnergy |= std::uint64_t{1} << index;
-        }
-      }
-    }
-  }
+  std::copy(std::begin(table.rules), std::end(table.rules), rules);
+  const std::uint64_t lowersEnergy = table.lowersEnergy;
 
   // The block works on a copy of the lattice holding 1 for an up spin and 0 for a down spin,
   // which stays in the first-level cache; it is copied back however the block ends, together
