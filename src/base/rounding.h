@@ -22,7 +22,7 @@ inline std::int64_t RoundHalfAway(const Extended& value) {
 // The device pixels that a length of `logical` pixels covers on a screen with `ratio` device
 // pixels per logical pixel: round(logical * ratio), halves to even. A ratio of 1 keeps the length.
 inline int DevicePixels(double logical, double ratio) {
-  return static_cast<int>(RoundHalfEven(static_cast<long double>(logical) * ratio));
+  return static_cast<int>(RoundHalfEven(Extended(logical) * ratio));
 }
 
 }  // namespace vellora

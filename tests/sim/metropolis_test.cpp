@@ -70,7 +70,7 @@ void LiteralBlock(SimulationState& state, RandomSource& random, LiteralCounts& c
       ++counts.flips;
     }
     // The running sum: added with a 64-bit significand, then rounded to double.
-    const double sum = static_cast<double>(static_cast<long double>(state.energyEstimate) + eloc);
+    const double sum = static_cast<double>(Extended(state.energyEstimate) + eloc);
     if (std::isinf(sum)) throw EOverflow();
     state.energyEstimate = sum;
     counts.elocSum += eloc;

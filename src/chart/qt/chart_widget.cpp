@@ -31,8 +31,8 @@ void ChartWidget::FitToDevice() {
 
 QSize ChartWidget::sizeHint() const {
   const double ratio = canvas_.DeviceRatio();
-  return QSize(static_cast<int>(RoundHalfEven(chart_.Width() / static_cast<long double>(ratio))),
-               static_cast<int>(RoundHalfEven(chart_.Height() / static_cast<long double>(ratio))));
+  return QSize(static_cast<int>(RoundHalfEven(Extended(chart_.Width()) / ratio)),
+               static_cast<int>(RoundHalfEven(Extended(chart_.Height()) / ratio)));
 }
 
 TPoint ChartWidget::DevicePoint(const QMouseEvent* event) const {
