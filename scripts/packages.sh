@@ -5,6 +5,9 @@ VELLORA_TOOLCHAIN_PACKAGES=(g++ make)
 VELLORA_BUILD_DEPENDS=(cmake fonts-dejavu-core fonts-liberation2 libbenchmark-dev libgmock-dev
   libgtest-dev libmpfr-dev librsvg2-bin ninja-build qt6-base-dev)
 VELLORA_BUILD_PACKAGES=("${VELLORA_TOOLCHAIN_PACKAGES[@]}" "${VELLORA_BUILD_DEPENDS[@]}")
+# The cross build for 64-bit ARM and its test run: the cross compiler, the user-mode emulator
+# and GoogleTest's source, which is compiled with the cross compiler.
+VELLORA_AARCH64_PACKAGES=(make cmake ninja-build g++-aarch64-linux-gnu qemu-user googletest)
 
 # Installs whichever of the named packages are missing (through sudo when not root).
 vellora_install_missing() {

@@ -4,6 +4,8 @@
 #   scripts/test.sh --sanitize  the same in build-asan/ with AddressSanitizer and
 #                               UndefinedBehaviorSanitizer, stopping at the first finding
 #   scripts/test.sh --tidy      build into build/ and run clang-tidy (.clang-tidy) over the tree
+#   scripts/test.sh --aarch64   cross-build the libraries without Qt and their tests for 64-bit ARM
+#                               into build-aarch64/ and run the tests under qemu
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -11,10 +13,16 @@ source scripts/packages.sh
 build_dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 tidy=false
-extra_packages=()
+packages=("${VELLORA_BUILD_PACKAGES[@]}")
 case "${1:-}" in
   "") ;;
-  --tidy) tidy=true; extra_packages=(clang-tidy) ;;
+  --tidy) tidy=true; packages+=(clang-tidy) ;;
+  --aarch64)
+    build_dir=build-aarch64
+    cmake_args=(--toolchain cmake/aarch64-linux-gnu.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+                -DVELLORA_BUILD_GUI=OFF -DVELLORA_BUILD_BENCH=OFF -DVELLORA_GTEST_FROM_SOURCE=ON)
+    packages=("${VELLORA_AARCH64_PACKAGES[@]}")
+    ;;
   --sanitize)
     build_dir=build-asan
     sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
@@ -24,10 +32,10 @@ case "${1:-}" in
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ;;
-  *) echo "usage: $0 [--sanitize | --tidy]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--sanitize | --tidy | --aarch64]" >&2; exit 2 ;;
 esac
 
-vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" "${extra_packages[@]}"
+vellora_install_missing "${packages[@]}"
 
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
