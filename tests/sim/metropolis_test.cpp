@@ -327,6 +327,7 @@ struct FaultCase {
   std::string message;
   long drawsBeforeError;
   double partialSum;
+  double latticeSum = 10000;
 };
 
 TEST(Metropolis, ArithmeticFaultsAndWhatSurvivesThem) {
@@ -341,6 +342,9 @@ TEST(Metropolis, ArithmeticFaultsAndWhatSurvivesThem) {
       {"e^x beyond range", {-1e-4, 1, 0, 0}, 100, block, "Floating point overflow", 2, 0},
       // Eloc = -1.6e308 each; w = 0, nothing flips; the second addition overflows.
       {"running sum", {1, 4e307, 0, 0}, 100, block, "Floating point overflow", 6, -1.6e308},
+      // h = -1e308: Eloc = 1e308 at an up site, whose flip lowers the energy without a third
+      // draw. The second addition overflows after its flip.
+      {"sum at a flip", {1, 0, 0, -1e308}, 100, block, "Floating point overflow", 4, 1e308, 9996},
   };
   for (const auto& c : cases) {
     SimulationState state = Uniform(1, c.parameters);
@@ -357,7 +361,7 @@ TEST(Metropolis, ArithmeticFaultsAndWhatSurvivesThem) {
     EXPECT_EQ(testing::DrawsBetween(99, random.State()), c.drawsBeforeError) << c.name;
     EXPECT_EQ(state.stepCount, 500000) << c.name;
     EXPECT_EQ(state.energyEstimate, c.partialSum) << c.name;
-    EXPECT_EQ(LatticeSum(state.lattice), Extended(10000)) << c.name;
+    EXPECT_EQ(LatticeSum(state.lattice), c.latticeSum) << c.name;
 
     // Nothing carries over: the next block with sane parameters runs normally.
     state.parameters = {2, 1, 0, 0};
