@@ -18,7 +18,7 @@ class QPushButton;
 namespace vellora::app {
 
 // The largest file the preview reads: four times the picture of a 1000 x 1000 raster.
-constexpr std::int64_t kMaxPreviewBytes = 16 * 1024 * 1024;
+constexpr std::int64_t kMaxPreviewBytes = std::int64_t{16} * 1024 * 1024;
 
 // The picture in the file at `path`, or a null image. Only a regular file of at most
 // kMaxPreviewBytes is read, opened without waiting: a file whose open or read would block (a

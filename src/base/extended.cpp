@@ -362,11 +362,13 @@ std::partial_ordering operator<=>(const Extended& a, const Extended& b) {
     return xNegative ? std::partial_ordering::less : std::partial_ordering::greater;
   }
   std::strong_ordering magnitude = rank(x) <=> rank(y);
-  if (magnitude == 0 && x.kind == Kind::kFinite) {
+  if (std::is_eq(magnitude) && x.kind == Kind::kFinite) {
     magnitude = x.exponent <=> y.exponent;
-    if (magnitude == 0) magnitude = x.significand <=> y.significand;
+    if (std::is_eq(magnitude)) magnitude = x.significand <=> y.significand;
   }
-  if (xNegative) magnitude = 0 <=> magnitude;
+  // Of two negative values the one of larger magnitude is the smaller.
+  if (xNegative && std::is_lt(magnitude)) return std::partial_ordering::greater;
+  if (xNegative && std::is_gt(magnitude)) return std::partial_ordering::less;
   return magnitude;
 }
 
@@ -482,7 +484,7 @@ void ComputeConstants(PowerConstants& c, int n) {
   int j = 0;
   for (; bound >= target && j < 200; ++j) {
     for (int i = 0; i < n; ++i) c.coefficients[j][i] = coefficient[i + 1];
-    DivideSmall(coefficient, guarded + 1, static_cast<std::uint64_t>(j + 3));
+    DivideSmall(coefficient, guarded + 1, static_cast<std::uint64_t>(j) + 3);
     bound *= 0.35 / (j + 3);
   }
   c.terms = j;

@@ -119,11 +119,14 @@ void BuildTable(const ModelParameters& parameters, CaseTable& table) {
 // The table is a function of the parameters alone, and consecutive blocks nearly always share
 // them: the last one is kept (per thread) while the parameters stay the same bit for bit.
 const CaseTable& TableFor(const ModelParameters& parameters) {
-  static_assert(sizeof(ModelParameters) == 4 * sizeof(double), "compared byte for byte");
+  auto sameBits = [](double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  };
   thread_local ModelParameters last;
   thread_local CaseTable table;
   thread_local bool built = false;
-  if (!built || std::memcmp(&last, &parameters, sizeof last) != 0) {
+  if (!built || !sameBits(last.T, parameters.T) || !sameBits(last.J1, parameters.J1) ||
+      !sameBits(last.J2, parameters.J2) || !sameBits(last.h, parameters.h)) {
     BuildTable(parameters, table);
     last = parameters;
     built = true;

@@ -22,7 +22,6 @@
 namespace vellora::app {
 namespace {
 
-using testing::App;
 using testing::ModalCloser;
 
 class HostileInputTest : public testing::ShownWindowTest {

@@ -8,6 +8,7 @@
 #include <mpfr.h>
 // clang-format on
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -274,7 +275,8 @@ TEST_F(ExtendedAgainstMpfr, ConversionsAndIntegerRounding) {
     // To double: MPFR's conversion rounds to nearest even, subnormals included.
     const double narrowed = mpfr_get_d(x.value, MPFR_RNDN);
     const double got = a.ToDouble();
-    check(std::memcmp(&narrowed, &got, sizeof got) == 0 || (narrowed != narrowed && got != got),
+    check(std::bit_cast<std::uint64_t>(narrowed) == std::bit_cast<std::uint64_t>(got) ||
+              (narrowed != narrowed && got != got),
           "ToDouble " + Show(a));
 
     // From double and from 64-bit integers: exact.
