@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QPen>
 #include <QProxyStyle>
 #include <QStyleOptionSlider>
 #include <algorithm>
@@ -11,6 +12,14 @@
 
 namespace vellora::app {
 namespace {
+
+// A line one screen pixel wide at any scale: at 150 % a one-pixel pen would cover one or two
+// screen rows depending on where the line falls, and the marks would look uneven.
+QPen HairlinePen(const QColor& colour) {
+  QPen pen(colour, 0);
+  pen.setCosmetic(true);
+  return pen;
+}
 
 // The desktop's style with the track bar's thumb length.
 class TrackBarStyle : public QProxyStyle {
@@ -86,17 +95,17 @@ void TrackBar::paintEvent(QPaintEvent*) {
                       std::abs(last.top() - first.top()) + thumb.height() - 4);
   const QPalette& colours = palette();
   painter.fillRect(channel, colours.color(QPalette::Base));
-  painter.setPen(colours.color(QPalette::Dark));
+  painter.setPen(HairlinePen(colours.color(QPalette::Dark)));
   painter.drawLine(channel.topLeft(), channel.topRight());
   painter.drawLine(channel.topLeft(), channel.bottomLeft());
-  painter.setPen(colours.color(QPalette::Light));
+  painter.setPen(HairlinePen(colours.color(QPalette::Light)));
   painter.drawLine(channel.bottomLeft(), channel.bottomRight());
   painter.drawLine(channel.topRight(), channel.bottomRight());
 
   // The tick marks: short lines right of the thumb, level with the thumb's centre.
   if (tickPosition() != QSlider::NoTicks) {
-    painter.setPen(
-        colours.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    painter.setPen(HairlinePen(
+        colours.color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText)));
     const int tickLeft = thumb.right() + 3;
     for (int position : TickPositions()) {
       const QRect at = thumbAt(position);
@@ -136,9 +145,9 @@ void GroupBox::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QFontMetrics metrics(font());
   const QRect frame = rect().adjusted(0, metrics.height() / 2, -1, -1);
-  painter.setPen(palette().color(QPalette::Dark));
+  painter.setPen(HairlinePen(palette().color(QPalette::Dark)));
   painter.drawRect(frame.adjusted(0, 0, -1, -1));
-  painter.setPen(palette().color(QPalette::Light));
+  painter.setPen(HairlinePen(palette().color(QPalette::Light)));
   painter.drawRect(frame.adjusted(1, 1, 0, 0));
 
   const QRect captionRect(8, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
