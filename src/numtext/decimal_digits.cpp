@@ -22,23 +22,14 @@ std::int64_t ScaledInteger(const Extended& magnitude, int exponent) {
 
 }  // namespace
 
-ExtendedBits BitsOf(const Extended& value) {
-  ExtendedBits bits;
-  bits.significand = value.Significand();
-  bits.biasedExponent = value.BiasedExponent();
-  bits.sign = value.SignBit();
-  return bits;
-}
-
 DecimalDigits ToDecimalDigits(const Extended& value, int precision, int decimals) {
   DecimalDigits result;
-  const ExtendedBits bits = BitsOf(value);
   // Zero and every denormal.
-  if (bits.biasedExponent == 0) return result;
-  if (bits.biasedExponent == kMaxBiasedExponent) {
-    if (bits.significand == kIntegerBit || (bits.significand & kIntegerBit) == 0) {
+  if (value.BiasedExponent() == 0) return result;
+  if (value.BiasedExponent() == kMaxBiasedExponent) {
+    if (value.Significand() == kIntegerBit || (value.Significand() & kIntegerBit) == 0) {
       result.exponent = kInfinityExponent;
-      result.negative = bits.sign;
+      result.negative = value.SignBit();
     } else {
       result.exponent = kNanExponent;
     }
@@ -47,10 +38,10 @@ DecimalDigits ToDecimalDigits(const Extended& value, int precision, int decimals
 
   // Estimate of the decimal exponent from the binary one: 19728 / 65536 is just below log10(2).
   // The shift of a negative product is arithmetic, rounding towards minus infinity.
-  const int binaryExponent = static_cast<int>(bits.biasedExponent) - kExponentBias;
+  const int binaryExponent = static_cast<int>(value.BiasedExponent()) - kExponentBias;
   int exponent = ((binaryExponent * 19728) >> 16) + 1;
 
-  if ((bits.significand & kIntegerBit) == 0) {
+  if ((value.Significand() & kIntegerBit) == 0) {
     // An unnormal encoding (integer bit clear): the arithmetic refuses it as an operand, so
     // it has no digits to give.
     result.exponent = kNanExponent;
@@ -105,7 +96,7 @@ DecimalDigits ToDecimalDigits(const Extended& value, int precision, int decimals
   result.digits[length] = '\0';
   // A zero left by the cut keeps its exponent, so a pattern still fills its decimals.
   result.exponent = static_cast<std::int16_t>(exponent);
-  result.negative = length > 0 && bits.sign;
+  result.negative = length > 0 && value.SignBit();
   return result;
 }
 

@@ -28,15 +28,6 @@ struct DecimalDigits {
   bool IsNan() const { return exponent == kNanExponent; }
 };
 
-// The raw fields of the 80-bit format.
-struct ExtendedBits {
-  std::uint64_t significand = 0;  // explicit integer bit in bit 63
-  std::uint16_t biasedExponent = 0;
-  bool sign = false;
-};
-
-ExtendedBits BitsOf(const Extended& value);
-
 // The decimal digits of `value`, cut after at most `precision` significant digits and at most
 // `decimals` digits after the decimal point, the cut rounding half away from zero on the
 // 18-digit decimal form.

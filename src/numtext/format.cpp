@@ -321,9 +321,8 @@ std::string FloatToPattern(std::string_view pattern, const Extended& value) {
   const int count = SplitSections(pattern, sections);
   if (sections[kPositive].Empty()) return putGeneral();
 
-  const ExtendedBits bits = BitsOf(value);
-  const bool allBitsZero = bits.significand == 0 && bits.biasedExponent == 0 && !bits.sign;
-  const int wanted = allBitsZero ? kZero : (bits.sign ? kNegative : kPositive);
+  const bool allBitsZero = value.SameBits(Extended());
+  const int wanted = allBitsZero ? kZero : (value.SignBit() ? kNegative : kPositive);
   int chosen = PickSection(sections, count, wanted);
   SectionScan scan = ScanSection(SectionText(pattern, sections[chosen]));
 

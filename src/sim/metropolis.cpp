@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <span>
 
 #include "base/errors.h"
 #include "base/extended.h"
@@ -47,22 +46,14 @@ constexpr int CaseIndex(int sUp, int nnUp, int nnnUp) {
 }
 constexpr int kCaseCount = 50;
 
-// `earlier` holds the rules made so far in this block: a case with the same local energy has
-// the same weight, which is then not worked out again. Kept out of line so that the extended
-// arithmetic does not crowd the registers of the attempt loop.
-[[gnu::noinline]] AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn,
-                                       std::span<const AttemptRule> earlier) {
+// Kept out of line so that the extended arithmetic does not crowd the registers of the attempt
+// loop.
+[[gnu::noinline]] AttemptRule MakeRule(const ModelParameters& parameters, int s, int nn, int nnn) {
   AttemptRule rule;
   try {
     rule.eloc = LocalEnergy(parameters, s, nn, nnn);
     rule.lowersEnergy = -rule.eloc < rule.eloc;
     if (!rule.lowersEnergy) {
-      for (const AttemptRule& other : earlier) {
-        if (other.fault == Fault::kNone && !other.lowersEnergy && other.eloc == rule.eloc) {
-          rule.threshold = other.threshold;
-          return rule;
-        }
-      }
       const Extended w = AcceptanceWeight(rule.eloc, parameters.T);
       // u = k / 2^32 < w exactly when k < w x 2^32 (an exact scaling), that is k < ceil(w x 2^32).
       rule.threshold = w >= 1 ? (std::uint64_t{1} << 32)
@@ -103,8 +94,7 @@ void BuildTable(const ModelParameters& parameters, CaseTable& table) {
       for (int nnnUp = 0; nnnUp <= 4; ++nnnUp) {
         const int index = CaseIndex(sUp, nnUp, nnnUp);
         AttemptRule& rule = table.rules[index];
-        rule = MakeRule(parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4,
-                        std::span<const AttemptRule>(table.rules, index));
+        rule = MakeRule(parameters, 2 * sUp - 1, 2 * nnUp - 4, 2 * nnnUp - 4);
         if (rule.lowersEnergy || rule.fault != Fault::kNone) {
           table.attempts.special |= std::uint64_t{1} << index;
         }
