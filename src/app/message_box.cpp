@@ -1,15 +1,21 @@
 #include "app/message_box.h"
 
-#include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace vellora::app {
 namespace {
@@ -33,6 +39,95 @@ QString WithoutAccessMarks(const QString& caption) {
   return result;
 }
 
+// Plain text in lines of at most the label's width: broken between words, and inside a word only
+// where the word alone is wider (a long number or path is shown whole, over several lines).
+class WrappedLabel : public QLabel {
+ public:
+  WrappedLabel(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+  }
+
+  // As wide as the longest line, but at most `limit` pixels.
+  void WrapAt(int limit) {
+    QTextLayout layout;
+    LayOut(layout, 0);
+    qreal widest = 0;
+    for (int k = 0; k < layout.lineCount(); ++k) {
+      widest = std::max(widest, layout.lineAt(k).naturalTextWidth());
+    }
+    const QMargins margins = contentsMargins();
+    setFixedWidth(std::min(static_cast<int>(std::ceil(widest)), std::max(limit, 1)) +
+                  margins.left() + margins.right());
+  }
+
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override {
+    const QMargins margins = contentsMargins();
+    QTextLayout layout;
+    const qreal height = LayOut(layout, width - margins.left() - margins.right());
+    return static_cast<int>(std::ceil(height)) + margins.top() + margins.bottom();
+  }
+  QSize sizeHint() const override { return {width(), heightForWidth(width())}; }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QPainter painter(this);
+    painter.setPen(palette().color(foregroundRole()));
+    QTextLayout layout;
+    LayOut(layout, contentsRect().width());
+    layout.draw(&painter, contentsRect().topLeft());
+  }
+
+ private:
+  // Lays the text out in lines of at most `width` pixels (unlimited when not positive) and
+  // returns the height of all lines.
+  qreal LayOut(QTextLayout& layout, qreal width) const {
+    QString shown = text();
+    shown.replace(QLatin1Char('\n'), QChar::LineSeparator);
+    layout.setText(shown);
+    layout.setFont(font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+      if (width > 0) line.setLineWidth(width);
+      line.setLeadingIncluded(true);
+      line.setPosition(QPointF(0, height));
+      height += line.height();
+    }
+    layout.endLayout();
+    return height;
+  }
+};
+
+// The screen a box over `parent` opens on.
+QScreen* ScreenOf(const QWidget* parent) {
+  return parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+}
+
+QStyle::StandardPixmap PixmapOf(QMessageBox::Icon icon) {
+  switch (icon) {
+    case QMessageBox::Information:
+      return QStyle::SP_MessageBoxInformation;
+    case QMessageBox::Warning:
+      return QStyle::SP_MessageBoxWarning;
+    case QMessageBox::Question:
+      return QStyle::SP_MessageBoxQuestion;
+    default:
+      return QStyle::SP_MessageBoxCritical;
+  }
+}
+
+// Assistive tools announce the box as an alert, as they do the toolkit's own message boxes.
+QAccessibleInterface* AlertInterface(const QString& /*className*/, QObject* object) {
+  auto* box = dynamic_cast<MessageBox*>(object);
+  return box != nullptr ? new QAccessibleWidget(box, QAccessible::AlertMessage) : nullptr;
+}
+
 }  // namespace
 
 QString AboutText() {
@@ -50,85 +145,70 @@ QString MessageBoxClipboardText(const QString& caption, const QString& text,
 
 MessageBox::MessageBox(QMessageBox::Icon icon, const QString& caption, const QString& text,
                        QWidget* parent)
-    : QMessageBox(parent), messageText_(text) {
-  setIcon(icon);
+    : QDialog(parent), messageText_(text), icon_(icon) {
+  [[maybe_unused]] static const bool kAlertInstalled =
+      (QAccessible::installFactory(&AlertInterface), true);
   setWindowTitle(caption);
-  setTextFormat(Qt::PlainText);
+  setWindowModality(Qt::ApplicationModal);
+  // The font the system gives message boxes (the application's font where it names none).
+  setFont(QApplication::font("QMessageBox"));
+
+  auto* grid = new QGridLayout(this);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
   QString shown = text;
   shown.replace(kCrLf, QStringLiteral("\n"));
-  setText(shown);
-  QPushButton* ok = addButton(QMessageBox::Ok);
-  setDefaultButton(ok);
-  setEscapeButton(ok);
-  setWindowModality(Qt::ApplicationModal);
+  auto* label = new WrappedLabel(shown, this);
+  textLabel_ = label;
+  if (icon == QMessageBox::NoIcon) {
+    grid->addWidget(label, 0, 0, 1, 2);
+  } else {
+    auto* iconLabel = new QLabel(this);
+    const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    iconLabel->setPixmap(style()
+                             ->standardIcon(PixmapOf(icon), nullptr, this)
+                             .pixmap(QSize(size, size), devicePixelRatioF()));
+    grid->addWidget(iconLabel, 0, 0, Qt::AlignTop);
+    grid->addWidget(label, 0, 1);
+  }
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+  buttons->setCenterButtons(style()->styleHint(QStyle::SH_MessageBox_CenterButtons, nullptr, this));
+  grid->addWidget(buttons, 1, 0, 1, 2);
+  okButton_ = buttons->button(QDialogButtonBox::Ok);
+  okButton_->setDefault(true);
+  okButton_->setFocus();
+  connect(okButton_, &QPushButton::clicked, this, [this] { done(QMessageBox::Ok); });
+
+  // Lines wider than half the screen wrap there.
+  if (const QScreen* screen = ScreenOf(parent)) label->WrapAt(screen->geometry().width() / 2);
+  // Sized now, before the window exists, so that showing it changes nothing.
+  grid->activate();
+}
+
+void MessageBox::reject() {
+  done(QMessageBox::Ok);
 }
 
 void MessageBox::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Copy)) {
-    QStringList captions;
-    for (QAbstractButton* button : buttons()) captions << button->text();
     QApplication::beep();
     QGuiApplication::clipboard()->setText(
-        MessageBoxClipboardText(windowTitle(), messageText_, captions));
+        MessageBoxClipboardText(windowTitle(), messageText_, {okButton_->text()}));
     event->accept();
     return;
   }
-  QMessageBox::keyPressEvent(event);
+  QDialog::keyPressEvent(event);
 }
 
 void MessageBox::showEvent(QShowEvent* event) {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (icon() == QMessageBox::NoIcon) RemoveIconIndent();
-  auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-  if (label != nullptr && screen != nullptr) {
-    // Lines wider than half the screen wrap there: the text is at least that wide when a line
-    // is, and the box sizes itself around it. The toolkit keeps a box within 1,000 pixels (the
-    // screen's width on one up to 1,024 pixels wide, 480 less on one a little wider) and breaks
-    // words beyond that, so on a very wide screen the text stays within that bound.
-    int widest = 0;
-    for (const QString& line : label->text().split(QLatin1Char('\n'))) {
-      widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
-    }
-    const int screenWidth = screen->geometry().width();
-    const int boxLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
-    const QMargins margins = layout() != nullptr ? layout()->contentsMargins() : QMargins();
-    int beside = margins.left() + margins.right() + 2;
-    auto* iconLabel = findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
-    if (icon() != QMessageBox::NoIcon && iconLabel != nullptr) {
-      const auto* grid = qobject_cast<QGridLayout*>(layout());
-      beside +=
-          iconLabel->sizeHint().width() + 2 * (grid != nullptr ? grid->horizontalSpacing() : 6);
-    }
-    label->setMinimumWidth(std::min({widest, screenWidth / 2, boxLimit - beside}));
-  }
-  QMessageBox::showEvent(event);
+  QDialog::showEvent(event);
   // Centred on the screen, not on the window that was active.
-  if (screen != nullptr) {
+  if (const QScreen* screen = ScreenOf(parentWidget())) {
     QRect frame = frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
-}
-
-void MessageBox::RemoveIconIndent() {
-  // Without an icon the toolkit still indents the text: a fixed spacer stands in the icon's
-  // column, the text in the next one. The text takes the spacer's place, spanning both columns
-  // as the buttons below it do.
-  auto* grid = qobject_cast<QGridLayout*>(layout());
-  auto* text = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-  if (grid == nullptr || text == nullptr) return;
-  for (int k = grid->count() - 1; k >= 0; --k) {
-    int row = 0;
-    int column = 0;
-    int rowSpan = 0;
-    int columnSpan = 0;
-    grid->getItemPosition(k, &row, &column, &rowSpan, &columnSpan);
-    QLayoutItem* item = grid->itemAt(k);
-    if ((column == 0 && item->spacerItem() != nullptr) || item->widget() == text) {
-      delete grid->takeAt(k);
-    }
-  }
-  grid->addWidget(text, 0, 0, 1, 2);
+  QAccessibleEvent alert(this, QAccessible::Alert);
+  QAccessible::updateAccessibility(&alert);
 }
 
 }  // namespace vellora::app

@@ -196,9 +196,15 @@ void SavePictureDialog::showEvent(QShowEvent* event) {
   fitted_ = true;
 }
 
+QTreeView* SavePictureDialog::FileList() const {
+  // The toolkit offers no public way to its file dialog's detailed list; it is found by the name
+  // the toolkit gives it. Only the column widths depend on it.
+  return findChild<QTreeView*>(QStringLiteral("treeView"));
+}
+
 void SavePictureDialog::FitColumns() {
-  auto* view = findChild<QTreeView*>(QStringLiteral("treeView"));
-  if (view == nullptr) return;
+  QTreeView* view = FileList();
+  if (view == nullptr) return;  // the toolkit's own widths, a scroll bar perhaps
   QHeaderView* header = view->header();
   const QFontMetrics metrics = view->fontMetrics();
   const QLocale locale = QLocale::system();

@@ -14,6 +14,7 @@
 
 class QLabel;
 class QPushButton;
+class QTreeView;
 
 namespace vellora::app {
 
@@ -71,6 +72,9 @@ class SavePictureDialog : public QFileDialog {
   QLabel* PictureLabel() const { return pictureLabel_; }
   PicturePane* Pane() const { return pane_; }
   QPushButton* PreviewButton() const { return previewButton_; }
+  // The list of files in detail (name, size, type, date), or null should the toolkit's dialog
+  // no longer have it where it had.
+  QTreeView* FileList() const;
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -76,9 +76,9 @@ QString BoxTextFor(const std::function<void()>& handler) {
   ModalCloser closer([&](QWidget* modal) {
     auto* box = dynamic_cast<MessageBox*>(modal);
     if (box == nullptr) return;
-    text = box->text();
+    text = box->TextLabel()->text();
     caption = box->windowTitle();
-    icon = box->icon();
+    icon = box->IconKind();
   });
   RunGuarded(errors, handler);
   EXPECT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
@@ -120,7 +120,7 @@ TEST(ErrorDisplayTest, AtMostOneBoxOpenAtATime) {
     QTest::qWait(50);
     boxesWhileOpen = testing::VisibleMessageBoxes();
     suppressedWhileOpen = errors.Suppressed();
-    text = qobject_cast<QMessageBox*>(modal)->text();
+    text = dynamic_cast<MessageBox*>(modal)->TextLabel()->text();
   });
   errors.Report("first");
   errors.Report("second");  // already scheduled: dropped
@@ -188,8 +188,8 @@ TEST(ErrorDisplayTest, AClosedMessageComesBackOnlyAfterTheUserActs) {
 TEST(ErrorDisplayTest, ACommandsErrorWaitsForTheBoxBeforeIt) {
   ErrorDisplay errors(QStringLiteral("vellora"));
   int boxesWhileOpen = -1;
-  testing::BoxRecorder boxes(0, [&](QMessageBox* box) {
-    if (box->text() != QStringLiteral("tick.")) return;
+  testing::BoxRecorder boxes(0, [&](MessageBox* box) {
+    if (box->TextLabel()->text() != QStringLiteral("tick.")) return;
     errors.Report("zoom", ErrorSource::kCommand);
     errors.Report("zoom", ErrorSource::kCommand);  // every move of a failing pan: shown once
     errors.Report("tick", ErrorSource::kCommand);  // on the screen right now

@@ -33,7 +33,7 @@ class HostileInputTest : public testing::ShownWindowTest {
     int boxes = 0;
     ModalCloser closer(
         [&](QWidget* modal) {
-          if (auto* box = qobject_cast<QMessageBox*>(modal)) text = box->text();
+          if (auto* box = dynamic_cast<MessageBox*>(modal)) text = box->TextLabel()->text();
           boxes = testing::VisibleMessageBoxes();
           form.Button8Click();
         },
@@ -163,7 +163,8 @@ TEST_F(HostileInputTest, SavingWhereNoFileCanBeWritten) {
   for (const Target& target : targets) {
     form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return target.path; });
     QString text;
-    ModalCloser closer([&](QWidget* modal) { text = qobject_cast<QMessageBox*>(modal)->text(); });
+    ModalCloser closer(
+        [&](QWidget* modal) { text = dynamic_cast<MessageBox*>(modal)->TextLabel()->text(); });
     form.Button5Click();
     {
       // The folder read-only to its owner, which the save runs as (not the superuser, who may

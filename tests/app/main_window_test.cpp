@@ -327,11 +327,11 @@ TEST_F(MainWindowTest, BadTextDuringARunShowsOneErrorBox) {
   // Hold the box open for several timer periods: ticks go on, fail, and open nothing more.
   ModalCloser closer(
       [&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
+        auto* box = dynamic_cast<MessageBox*>(modal);
         ASSERT_NE(box, nullptr);
         caption = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
+        text = box->TextLabel()->text();
+        icon = box->IconKind();
         boxes = testing::VisibleMessageBoxes();
         suppressedWhileOpen = errors.Suppressed() - suppressedBefore;
         EXPECT_TRUE(form.Timer1->isActive());
@@ -406,8 +406,8 @@ TEST_F(MainWindowTest, ASaveErrorWaitsForTheTicksBox) {
   const QString path = folder.filePath(QStringLiteral("missing/lattice.bmp"));
   form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return path; });
   const QString tickMessage = QStringLiteral("'abc' is not a valid floating point value.");
-  testing::BoxRecorder boxes(0, [&](QMessageBox* box) {
-    if (box->text() == tickMessage) form.SaveAs1->trigger();
+  testing::BoxRecorder boxes(0, [&](MessageBox* box) {
+    if (box->TextLabel()->text() == tickMessage) form.SaveAs1->trigger();
   });
   form.Edit2->setText(QStringLiteral("abc"));
   form.Button5Click();
@@ -449,7 +449,7 @@ TEST_F(MainWindowTest, AboutBoxShowsTheTextAndKeepsTheRunGoing) {
         ASSERT_NE(box, nullptr);
         caption = box->windowTitle();
         message = box->MessageText();
-        icon = box->icon();
+        icon = box->IconKind();
         stepsWhileOpen = State().stepCount;
       },
       500);
@@ -495,7 +495,8 @@ TEST_F(MainWindowTest, SaveIntoAMissingFolderShowsTheCreateError) {
   const QString path = folder.filePath(QStringLiteral("missing/lattice.bmp"));
   form.SetFileChooser([&](QWidget*) -> std::optional<QString> { return path; });
   QString text;
-  ModalCloser closer([&](QWidget* modal) { text = qobject_cast<QMessageBox*>(modal)->text(); });
+  ModalCloser closer(
+      [&](QWidget* modal) { text = dynamic_cast<MessageBox*>(modal)->TextLabel()->text(); });
   form.SaveAs1->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
   const std::string expected = "Cannot create file \"" + path.toStdString() + "\". " +

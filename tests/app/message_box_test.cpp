@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -53,17 +54,21 @@ TEST(MessageBoxTest, ClipboardLayout) {
 
 TEST(MessageBoxTest, OneOkButtonThatIsDefaultAndCancel) {
   MessageBox box(QMessageBox::NoIcon, QStringLiteral("vellora"), AboutText());
-  ASSERT_EQ(box.buttons().size(), 1);
-  QAbstractButton* ok = box.buttons().first();
+  ASSERT_EQ(box.findChildren<QAbstractButton*>().size(), 1);
+  QPushButton* ok = box.OkButton();
   EXPECT_EQ(ok->text(), QStringLiteral("OK"));
-  EXPECT_EQ(box.defaultButton(), ok);
-  EXPECT_EQ(box.escapeButton(), ok);
-  EXPECT_EQ(box.icon(), QMessageBox::NoIcon);
+  EXPECT_TRUE(ok->isDefault());  // Esc: EnterAndEscPressOk
+  EXPECT_EQ(box.IconKind(), QMessageBox::NoIcon);
   EXPECT_EQ(box.windowTitle(), QStringLiteral("vellora"));
   // Shown with real line breaks, kept with CR LF for copying.
-  EXPECT_EQ(box.text(), QString(AboutText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  EXPECT_EQ(box.TextLabel()->text(),
+            QString(AboutText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   EXPECT_EQ(box.MessageText(), AboutText());
-  EXPECT_EQ(box.textFormat(), Qt::PlainText);
+  EXPECT_EQ(box.TextLabel()->textFormat(), Qt::PlainText);
+  // Announced as an alert by assistive tools.
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&box);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->role(), QAccessible::AlertMessage);
 }
 
 TEST(MessageBoxTest, CtrlCCopiesTheBoxAndEscCloses) {
@@ -94,15 +99,19 @@ TEST(MessageBoxTest, TextLayoutIndentAndWrapping) {
   const QString longLine = QStringLiteral("Cannot create file \"") +
                            QStringLiteral("/a/rather/long/folder/name").repeated(12) +
                            QStringLiteral("/lattice.bmp\". No such file or directory.");
+  const QString longNumber = QStringLiteral("'") + QStringLiteral("1234567890").repeated(30) +
+                             QStringLiteral("x' is not a valid floating point value.");
   const struct {
     QMessageBox::Icon icon;
     QString text;
-    bool wraps;
+    int lines;  // at least, when wrapped; 1: not wrapped
   } cases[] = {
-      {QMessageBox::NoIcon, AboutText(), false},
-      {QMessageBox::Critical, QStringLiteral("Floating point overflow."), false},
-      {QMessageBox::NoIcon, longLine, true},
-      {QMessageBox::Critical, longLine + QStringLiteral(" ") + longLine, true},
+      {QMessageBox::NoIcon, AboutText(), 1},
+      {QMessageBox::Critical, QStringLiteral("Floating point overflow."), 1},
+      {QMessageBox::NoIcon, longLine, 2},
+      {QMessageBox::Critical, longLine + QStringLiteral(" ") + longLine, 2},
+      // Some 2,000 pixels of digits: broken inside the number, not cut off after one line.
+      {QMessageBox::Critical, longNumber, 4},
   };
   const int half = QGuiApplication::primaryScreen()->geometry().width() / 2;
   ASSERT_EQ(half, 640);
@@ -113,8 +122,7 @@ TEST(MessageBoxTest, TextLayoutIndentAndWrapping) {
     int margin = -1;
     int lineHeight = 0;
     ModalCloser closer([&](QWidget*) {
-      auto* text = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-      ASSERT_NE(text, nullptr);
+      QLabel* text = box.TextLabel();
       label = text->geometry();
       margin = box.layout()->contentsMargins().left();
       lineHeight = text->fontMetrics().lineSpacing();
@@ -126,21 +134,26 @@ TEST(MessageBoxTest, TextLayoutIndentAndWrapping) {
     } else {
       EXPECT_GT(label.left(), margin + 16);  // beside the icon
     }
-    if (c.wraps) {
+    if (c.lines > 1) {
       EXPECT_LE(label.width(), half);
       EXPECT_GE(label.width(), half - 60);  // whole words move to the next line
-      EXPECT_GE(label.height(), 2 * lineHeight);
+      EXPECT_GE(label.height(), c.lines * lineHeight);
     } else {
       EXPECT_LT(label.width(), half / 2);
     }
   }
 }
 
-TEST(MessageBoxTest, EnterPressesOk) {
-  MessageBox box(QMessageBox::Critical, QStringLiteral("vellora"), QStringLiteral("x."));
-  ModalCloser closer([&](QWidget*) { QTest::keyClick(&box, Qt::Key_Return); });
-  EXPECT_EQ(box.exec(), QMessageBox::Ok);
-  EXPECT_TRUE(closer.Closed());
+TEST(MessageBoxTest, EnterAndEscPressOk) {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+    MessageBox box(QMessageBox::Critical, QStringLiteral("vellora"), QStringLiteral("x."));
+    ModalCloser closer([&](QWidget*) {
+      EXPECT_EQ(QApplication::focusWidget(), box.OkButton());
+      QTest::keyClick(&box, key);
+    });
+    EXPECT_EQ(box.exec(), QMessageBox::Ok) << key;
+    EXPECT_TRUE(closer.Closed());
+  }
 }
 
 }  // namespace

@@ -8,11 +8,12 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSize>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -21,6 +22,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "app/message_box.h"
 
 namespace vellora::app::testing {
 
@@ -57,11 +59,9 @@ inline int RunQtTests(int argc, char** argv, QSize screen = QSize(1920, 1200)) {
 // Closes a modal widget: a message box through its default button, any other dialog by
 // rejecting it.
 inline void CloseModal(QWidget* modal) {
-  if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-    if (QPushButton* button = box->defaultButton()) {
-      button->click();
-      return;
-    }
+  if (auto* box = dynamic_cast<MessageBox*>(modal)) {
+    box->OkButton()->click();
+    return;
   }
   if (auto* dialog = qobject_cast<QDialog*>(modal)) {
     dialog->reject();
@@ -125,7 +125,7 @@ class ModalCloser {
 // order the boxes came; `inspect` sees each box first.
 class BoxRecorder {
  public:
-  explicit BoxRecorder(int holdMs = 0, std::function<void(QMessageBox*)> inspect = {})
+  explicit BoxRecorder(int holdMs = 0, std::function<void(MessageBox*)> inspect = {})
       : holdMs_(holdMs), inspect_(std::move(inspect)) {
     poll_.setInterval(10);
     QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
@@ -136,7 +136,7 @@ class BoxRecorder {
 
  private:
   void Poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    auto* box = dynamic_cast<MessageBox*>(QApplication::activeModalWidget());
     if (box == nullptr || !box->isVisible()) {
       seen_.invalidate();
       return;
@@ -144,13 +144,13 @@ class BoxRecorder {
     if (!seen_.isValid()) seen_.start();
     if (seen_.elapsed() < holdMs_) return;
     seen_.invalidate();
-    texts_.append(box->text());
+    texts_.append(box->TextLabel()->text());
     if (inspect_) inspect_(box);
     if (box->isVisible()) CloseModal(box);
   }
 
   int holdMs_;
-  std::function<void(QMessageBox*)> inspect_;
+  std::function<void(MessageBox*)> inspect_;
   QTimer poll_;
   QElapsedTimer seen_;
   QStringList texts_;
@@ -160,7 +160,7 @@ class BoxRecorder {
 inline int VisibleMessageBoxes() {
   int count = 0;
   for (QWidget* widget : QApplication::topLevelWidgets()) {
-    if (qobject_cast<QMessageBox*>(widget) != nullptr && widget->isVisible()) ++count;
+    if (dynamic_cast<MessageBox*>(widget) != nullptr && widget->isVisible()) ++count;
   }
   return count;
 }

@@ -210,9 +210,9 @@ TEST_F(SavePictureDialogTest, ListingOpensNoFileAndTheSelectionReachesThePreview
   dialog.setNameFilters({QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("All (*)")});
   dialog.selectNameFilter(QStringLiteral("All (*)"));
   auto* model = dialog.findChild<QFileSystemModel*>();
-  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  QTreeView* view = dialog.FileList();
   ASSERT_NE(model, nullptr);
-  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view, nullptr) << "the toolkit's file dialog has changed: FileList() finds nothing";
   bool loaded = false;
   QObject::connect(model, &QFileSystemModel::directoryLoaded, [&](const QString& path) {
     if (QFileInfo(path) == QFileInfo(folder.path())) loaded = true;
@@ -263,9 +263,9 @@ TEST_F(SavePictureDialogTest, ColumnsAreNotCutAtTheOpeningSize) {
   }
   SavePictureDialog dialog;
   auto* model = dialog.findChild<QFileSystemModel*>();
-  auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+  QTreeView* view = dialog.FileList();
   ASSERT_NE(model, nullptr);
-  ASSERT_NE(view, nullptr);
+  ASSERT_NE(view, nullptr) << "the toolkit's file dialog has changed: FileList() finds nothing";
   dialog.setDirectory(folder.path());
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
