@@ -123,9 +123,11 @@ TEST_F(MainWindowTest, EveryControlAtItsPlaceWithItsText) {
     const char* text;
   } cases[] = {
       {"Image1", "QWidget", "Client", {8, 8, 500, 500}, nullptr},
-      {"labEnergy", "QLabel", "Client", {8, 512, 0, 0}, "E ="},
-      {"labMag", "QLabel", "Client", {192, 512, 0, 0}, "M ="},
-      {"labTemp", "QLabel", "Client", {512, 512, 0, 0}, "T ="},
+      // The read-outs' row starts at the first one: they stand at 8, 192 and 512, 512.
+      {"Readouts", "QWidget", "Client", {8, 512, 857, 30}, nullptr},
+      {"labEnergy", "QLabel", "Readouts", {0, 0, 0, 0}, "E ="},
+      {"labMag", "QLabel", "Readouts", {184, 0, 0, 0}, "M ="},
+      {"labTemp", "QLabel", "Readouts", {504, 0, 0, 0}, "T ="},
       {"TrackBar1", "QSlider", "Client", {520, 8, 25, 497}, nullptr},
       {"Chart1", "QWidget", "Client", {552, 8, 305, 169}, nullptr},
       {"Chart2", "QWidget", "Client", {552, 192, 305, 169}, nullptr},
