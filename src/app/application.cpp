@@ -31,8 +31,14 @@ std::string ErrorBoxText(const std::string& message) {
 ErrorDisplay::ErrorDisplay(QString title, QObject* parent)
     : QObject(parent), title_(std::move(title)) {}
 
-void ErrorDisplay::Report(const std::string& message, ErrorSource source) {
+void ErrorDisplay::Report(const std::string& message, ErrorSource source,
+                          const QString& description) {
   const QString text = QString::fromStdString(ErrorBoxText(message));
+  if (description.isEmpty()) {
+    descriptions_.remove(text);
+  } else {
+    descriptions_.insert(text, description);
+  }
   if (source == ErrorSource::kCommand) {
     if (Busy()) {
       // Once is enough for a message that is already on the screen or waiting (a pan that fails
@@ -64,6 +70,7 @@ void ErrorDisplay::ShowBox(const QString& text) {
   // Should that window go away meanwhile, the box goes with it.
   QPointer<MessageBox> box =
       new MessageBox(QMessageBox::Critical, title_, text, QApplication::activeWindow());
+  box->setAccessibleDescription(descriptions_.take(text));
   box->exec();
   delete box;
   open_ = false;
@@ -72,11 +79,12 @@ void ErrorDisplay::ShowBox(const QString& text) {
   if (!waiting_.isEmpty()) Schedule(waiting_.takeFirst());
 }
 
-void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler, ErrorSource source) {
+void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler, ErrorSource source,
+                const std::function<QString(const Exception&)>& describe) {
   try {
     handler();
   } catch (const Exception& error) {
-    errors.Report(error.Message(), source);
+    errors.Report(error.Message(), source, describe ? describe(error) : QString());
   } catch (const std::exception& error) {
     errors.Report(error.what(), source);
   } catch (...) {

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
 #include <string>
+
+#include "base/errors.h"
 
 namespace vellora::app {
 
@@ -44,8 +47,10 @@ class ErrorDisplay : public QObject {
 
   const QString& Title() const { return title_; }
 
-  // Schedules the box for the message, or queues or drops it as described above.
-  void Report(const std::string& message, ErrorSource source = ErrorSource::kRun);
+  // Schedules the box for the message, or queues or drops it as described above. A description
+  // (which edit's text was refused) is what the box tells a screen reader besides its text.
+  void Report(const std::string& message, ErrorSource source = ErrorSource::kRun,
+              const QString& description = {});
 
   // The user did something (edited a parameter, moved the track bar, gave a command): the
   // messages closed so far may be shown again.
@@ -71,12 +76,16 @@ class ErrorDisplay : public QObject {
   QStringList waiting_;
   // The messages of the boxes the user closed since the last thing the user did.
   QStringList closed_;
+  // The accessible description of each message's box, when it has one.
+  QHash<QString, QString> descriptions_;
 };
 
 // Runs a handler and hands any error it raises to the error display, so that no exception ever
-// crosses the toolkit's event loop.
+// crosses the toolkit's event loop. `describe` gives the box's accessible description of one of
+// the program's errors.
 void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler,
-                ErrorSource source = ErrorSource::kRun);
+                ErrorSource source = ErrorSource::kRun,
+                const std::function<QString(const Exception&)>& describe = {});
 
 // The argument list the toolkit gets: the program's name alone. The program has no command line,
 // so nothing typed after the name (the toolkit's own -style, -reverse, ...) changes it.

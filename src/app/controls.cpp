@@ -120,6 +120,16 @@ void TrackBar::paintEvent(QPaintEvent*) {
   style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
 }
 
+void TrackBar::MoveAsUser(int position) {
+  position = std::clamp(position, minimum(), maximum());
+  if (position == sliderPosition()) {
+    triggerAction(SliderMove);
+  } else {
+    // With tracking on, a new position is a SliderMove action, as during a drag.
+    setSliderPosition(position);
+  }
+}
+
 void TrackBar::Notify() {
   if (onChange) onChange();
 }

@@ -29,6 +29,10 @@ class TrackBar : public QSlider {
   // The position, also the one a notification in progress has just set.
   int Position() const { return sliderPosition(); }
 
+  // Moves the thumb to the position (clamped to the range) as a drag does, with the one
+  // notification a drag gives, also when the position stays.
+  void MoveAsUser(int position);
+
   std::function<void()> onChange;
 
  protected:

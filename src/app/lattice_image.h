@@ -6,7 +6,9 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "picture/lattice_drawing.h"
 #include "sim/simulation_state.h"
@@ -33,6 +35,9 @@ class LatticeImage : public QWidget {
 
   // The control's width and height in the screen's pixels.
   QSize DeviceSize() const;
+
+  // The picture in words for a screen reader, computed when one asks.
+  std::function<QString()> describe;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

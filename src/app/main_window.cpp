@@ -10,15 +10,19 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QWindow>
 #include <algorithm>
+#include <array>
 
+#include "app/accessibility.h"
 #include "app/chart_sink.h"
 #include "app/message_box.h"
 #include "app/qt_seams.h"
 #include "chart/program_charts.h"
 #include "picture/bmp_writer.h"
+#include "sim/lattice_summary.h"
 
 namespace vellora::app {
 namespace {
@@ -63,6 +67,7 @@ TForm1::TForm1(ErrorDisplay& errors, QWidget* parent)
     : QMainWindow(parent),
       errors_(errors),
       chooseFile_([this](QWidget* owner) { return SavePictureDialog1.Execute(owner); }) {
+  InstallAccessibleInterfaces();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Vellora"));
   setFont(WindowFont());
@@ -94,6 +99,7 @@ TForm1::TForm1(ErrorDisplay& errors, QWidget* parent)
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
   BindSeams();
+  BindShortcuts();
 
   // Tab order: the track bar, then the control panel's edits and buttons; the charts, the
   // labels and the group box are no tab stops.
@@ -113,6 +119,8 @@ TForm1::TForm1(ErrorDisplay& errors, QWidget* parent)
 
 TForm1::~TForm1() {
   Timer1->stop();
+  // The description reads the controller, which goes before the picture does.
+  Image1->describe = nullptr;
 }
 
 QRect FitWindowFrame(const QRect& wanted, const QRect& available) {
@@ -151,13 +159,26 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::BuildControls(QWidget* client) {
   Image1 = Place(new LatticeImage(client), "Image1", 8, 8, 500, 500);
 
-  labEnergy = MakeLabel(client, "labEnergy", 8, 512, "E =");
-  labMag = MakeLabel(client, "labMag", 192, 512, "M =");
-  labTemp = MakeLabel(client, "labTemp", 512, 512, "T =");
-  for (QLabel* readout : {labEnergy, labMag, labTemp}) {
+  // The read-outs sit in a row of their own, which screen readers see as the status bar; the
+  // row reaches from the first read-out to the client's right and bottom edges, so they can grow.
+  Readouts =
+      Place(new ReadoutBar(client), "Readouts", 8, 512, kContentWidth - 8, kContentHeight - 512);
+  Readouts->setFocusPolicy(Qt::NoFocus);
+  const auto makeReadout = [this](const char* name, int left, const char* quantity,
+                                  const char* caption) {
+    auto* readout = new ReadoutLabel(QString::fromLatin1(quantity), Readouts);
+    readout->setObjectName(QString::fromLatin1(name));
+    readout->setTextFormat(Qt::PlainText);
+    readout->setFocusPolicy(Qt::NoFocus);
+    readout->setText(QString::fromLatin1(caption));
+    readout->move(left - 8, 0);
     readout->setFont(ReadoutFont());
     readout->adjustSize();
-  }
+    return readout;
+  };
+  labEnergy = makeReadout("labEnergy", 8, "Energy per spin", "E =");
+  labMag = makeReadout("labMag", 192, "Magnetization per spin", "M =");
+  labTemp = makeReadout("labTemp", 512, "Temperature", "T =");
 
   Chart1 = Place(new chart::ChartWidget(client), "Chart1", 552, 8, chart::kProgramChartWidth,
                  chart::kProgramChartHeight);
@@ -170,6 +191,10 @@ void TForm1::BuildControls(QWidget* client) {
   TrackBar1->setPageStep(2);
   TrackBar1->setTickInterval(100);
   TrackBar1->setFocusPolicy(Qt::StrongFocus);
+  TrackBar1->setAccessibleName(QStringLiteral("Temperature"));
+  TrackBar1->setAccessibleDescription(
+      QStringLiteral("Sets the temperature T in the T edit, from 0.50 at the top to 10.00 at the "
+                     "bottom in steps of 0.02"));
 
   Chart2 = Place(new chart::ChartWidget(client), "Chart2", 552, 192, chart::kProgramChartWidth,
                  chart::kProgramChartHeight);
@@ -194,23 +219,28 @@ void TForm1::BuildControlPanel() {
   QWidget* panel = GroupBox1;
   Label4 = MakeLabel(panel, "Label4", 15, 18, "Interaction H= - J1*NN - J2*NNN - h*S");
 
-  const auto makeEdit = [panel](const char* name, int top, const char* text) {
+  // Each edit is named after what it holds and is its caption's buddy. The captions have no
+  // "&", so the buddy adds no access key and the captions stay as they are.
+  const auto makeEdit = [panel](const char* name, int top, const char* text, QLabel* caption,
+                                const char* spoken) {
     auto* edit = Place(new ParameterEdit(panel), name, 40, top, 49, 21);
     edit->setText(QString::fromLatin1(text));
     edit->setFocusPolicy(Qt::StrongFocus);
+    edit->setAccessibleName(QString::fromLatin1(spoken));
+    caption->setBuddy(edit);
     return edit;
   };
   Label1 = MakeLabel(panel, "Label1", 18, 44, "h =");
-  Edit2 = makeEdit("Edit2", 36, "0");
+  Edit2 = makeEdit("Edit2", 36, "0", Label1, "Magnetic field h");
   Label6 = MakeLabel(panel, "Label6", 98, 42, "magnetic field");
   Label3 = MakeLabel(panel, "Label3", 13, 68, "J1 =");
-  Edit3 = makeEdit("Edit3", 60, "1");
+  Edit3 = makeEdit("Edit3", 60, "1", Label3, "Nearest-neighbour coupling J1");
   Label7 = MakeLabel(panel, "Label7", 98, 66, "nearest coupling");
   Label5 = MakeLabel(panel, "Label5", 13, 92, "J2 =");
-  edJ2 = makeEdit("edJ2", 84, "0");
+  edJ2 = makeEdit("edJ2", 84, "0", Label5, "Next-nearest-neighbour coupling J2");
   Label8 = MakeLabel(panel, "Label8", 98, 90, "next-nearest coupl.");
   Label2 = MakeLabel(panel, "Label2", 17, 116, "T =");
-  Edit1 = makeEdit("Edit1", 108, "10");
+  Edit1 = makeEdit("Edit1", 108, "10", Label2, "Temperature T");
   Label9 = MakeLabel(panel, "Label9", 98, 114, "temperature");
 
   Button5 = Place(new QPushButton(QStringLiteral("Start"), panel), "Button5", 206, 48, 75, 25);
@@ -220,6 +250,25 @@ void TForm1::BuildControlPanel() {
     // Enter, like Space, clicks the focused button.
     button->setAutoDefault(true);
   }
+  Button5->setAccessibleDescription(
+      QStringLiteral("Starts the run from the current lattice with empty charts. Shortcut: F5"));
+  Button8->setAccessibleDescription(QStringLiteral("Stops the run. Shortcut: Shift+F5"));
+}
+
+void TForm1::BindShortcuts() {
+  // F5 and Shift+F5 do what a click on Start and on Stop does, the focus moving to the button
+  // included, from anywhere in the window; as the focus goes to a button, no edit is entered and
+  // the run does not pause on the way.
+  const auto press = [this](QPushButton* button, const QKeySequence& keys) {
+    auto* shortcut = new QShortcut(keys, this);
+    shortcut->setContext(Qt::WindowShortcut);
+    connect(shortcut, &QShortcut::activated, this, [button] {
+      button->setFocus(Qt::ShortcutFocusReason);
+      button->click();
+    });
+  };
+  press(Button5, QKeySequence(Qt::Key_F5));
+  press(Button8, QKeySequence(Qt::SHIFT | Qt::Key_F5));
 }
 
 void TForm1::BuildMenu() {
@@ -265,15 +314,29 @@ void TForm1::BindSeams() {
     connect(edit, &QLineEdit::textEdited, this, [this] { errors_.UserActed(); });
   }
   TrackBar1->onChange = [this] { TrackBar1Change(); };
+  Image1->describe = [this] {
+    return QString::fromStdString(sim::DescribeLattice(controller_->State().lattice));
+  };
+}
+
+QString TForm1::RefusedEdit(const Exception& error) const {
+  // In the order of sim::ParameterEdit, whose value the error carries.
+  const std::array<const ParameterEdit*, 4> edits{Edit1, Edit2, Edit3, edJ2};
+  const int input = error.Input();
+  if (input < 0 || input >= static_cast<int>(edits.size())) return {};
+  return QStringLiteral("The text of %1 was refused")
+      .arg(edits[static_cast<std::size_t>(input)]->accessibleName());
 }
 
 void TForm1::Guarded(const std::function<void()>& handler) {
-  RunGuarded(errors_, handler);
+  RunGuarded(errors_, handler, ErrorSource::kRun,
+             [this](const Exception& error) { return RefusedEdit(error); });
 }
 
 void TForm1::GuardedCommand(const std::function<void()>& handler) {
   errors_.UserActed();
-  RunGuarded(errors_, handler, ErrorSource::kCommand);
+  RunGuarded(errors_, handler, ErrorSource::kCommand,
+             [this](const Exception& error) { return RefusedEdit(error); });
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -82,6 +82,8 @@ class TForm1 : public QMainWindow {
 
   // The controls, by the names of the window description.
   LatticeImage* Image1;
+  // The row that holds the three read-outs.
+  QWidget* Readouts;
   QLabel* labEnergy;
   QLabel* labMag;
   QLabel* labTemp;
@@ -121,6 +123,9 @@ class TForm1 : public QMainWindow {
   void BuildControlPanel();
   void BuildMenu();
   void BindSeams();
+  void BindShortcuts();
+  // The accessible description of an error box: the edit whose text the error refused, if any.
+  QString RefusedEdit(const Exception& error) const;
   // Runs a handler of the running simulation (the tick).
   void Guarded(const std::function<void()>& handler);
   // Runs a handler of something the user did: messages the user closed may show again, and an

@@ -13,8 +13,14 @@ class Exception : public std::exception {
   const char* what() const noexcept override { return message_.c_str(); }
   const std::string& Message() const noexcept { return message_; }
 
+  // The input the error concerns, as an index that the code reading the inputs gives meaning to
+  // (the parameter edit whose text was refused), or -1 when it concerns none.
+  int Input() const noexcept { return input_; }
+  void SetInput(int input) noexcept { input_ = input; }
+
  private:
   std::string message_;
+  int input_ = -1;
 };
 
 // A text that is not a number, or a picture pattern that is too long.

@@ -1,5 +1,6 @@
 #include "sim/parameters.h"
 
+#include "base/errors.h"
 #include "base/extended.h"
 #include "numtext/parse.h"
 
@@ -7,7 +8,13 @@ namespace vellora::sim {
 
 void ReadParameters(ModelParameters& parameters, const ParameterTexts& texts) {
   auto read = [&texts](ParameterEdit edit) {
-    return ToDoubleChecked(numtext::ParseFloat(texts.Text(edit)));
+    try {
+      return ToDoubleChecked(numtext::ParseFloat(texts.Text(edit)));
+    } catch (Exception& error) {
+      // The window names the edit to a listener; the message stays as it is.
+      error.SetInput(static_cast<int>(edit));
+      throw;
+    }
   };
   parameters.T = read(ParameterEdit::Edit1);
   parameters.h = read(ParameterEdit::Edit2);

@@ -19,7 +19,7 @@ class ParameterTexts {
 
 // Parses T, h, J1 and J2 in that order, storing each as soon as it is parsed. A text that is
 // not a number raises EConvertError, a value beyond the double range EOverflow; the parameters
-// stored before keep their new values.
+// stored before keep their new values. The error's Input() is the failing ParameterEdit.
 void ReadParameters(ModelParameters& parameters, const ParameterTexts& texts);
 
 }  // namespace vellora::sim

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -11,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -123,9 +126,11 @@ TEST_F(MainWindowTest, EveryControlAtItsPlaceWithItsText) {
     const char* text;
   } cases[] = {
       {"Image1", "QWidget", "Client", {8, 8, 500, 500}, nullptr},
-      {"labEnergy", "QLabel", "Client", {8, 512, 0, 0}, "E ="},
-      {"labMag", "QLabel", "Client", {192, 512, 0, 0}, "M ="},
-      {"labTemp", "QLabel", "Client", {512, 512, 0, 0}, "T ="},
+      // The read-outs' row starts at the first one: they stand at 8, 192 and 512, 512.
+      {"Readouts", "QWidget", "Client", {8, 512, 857, 30}, nullptr},
+      {"labEnergy", "QLabel", "Readouts", {0, 0, 0, 0}, "E ="},
+      {"labMag", "QLabel", "Readouts", {184, 0, 0, 0}, "M ="},
+      {"labTemp", "QLabel", "Readouts", {504, 0, 0, 0}, "T ="},
       {"TrackBar1", "QSlider", "Client", {520, 8, 25, 497}, nullptr},
       {"Chart1", "QWidget", "Client", {552, 8, 305, 169}, nullptr},
       {"Chart2", "QWidget", "Client", {552, 192, 305, 169}, nullptr},
@@ -254,6 +259,140 @@ TEST_F(MainWindowTest, StartThenTimerTicksUpdatePictureChartsAndReadouts) {
   EXPECT_EQ(State().stepCount, steps);
 }
 
+QString Spoken(QObject* object, QAccessible::Text which = QAccessible::Name) {
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+  return accessible == nullptr ? QStringLiteral("(none)") : accessible->text(which);
+}
+
+TEST_F(MainWindowTest, AScreenReaderHearsNamesValuesAndDescriptions) {
+  QSet<QString> names;
+  for (QWidget* widget : form.findChildren<QWidget*>()) {
+    if (!widget->isVisibleTo(&form) || (widget->focusPolicy() & Qt::TabFocus) == 0) continue;
+    const QString name = Spoken(widget);
+    EXPECT_FALSE(name.isEmpty()) << Name(widget).toStdString();
+    EXPECT_FALSE(names.contains(name)) << name.toStdString();
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 7);  // the track bar, four edits, two buttons
+
+  const struct {
+    QWidget* widget;
+    const char* shows;  // a read-out's text, set first
+    const char* name;
+  } named[] = {
+      {form.labEnergy, "E=-1.31", "Energy per spin -1.31"},
+      {form.labMag, "M =", "Magnetization per spin"},
+      {form.labTemp, "T=2.27", "Temperature 2.27"},
+      {form.Image1, nullptr, "Lattice of 100 by 100 spins"},
+      {form.Chart1, nullptr, "Magnetization"},
+      {form.Chart2, nullptr, "Energy"},
+  };
+  for (const auto& c : named) {
+    if (auto* label = qobject_cast<QLabel*>(c.widget)) label->setText(QString::fromLatin1(c.shows));
+    EXPECT_EQ(Spoken(c.widget), QString::fromLatin1(c.name));
+  }
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(form.labMag)->parent()->role(),
+            QAccessible::StatusBar);
+
+  // An assistive tool sets the temperature; the T edit follows as after a scroll, also when the
+  // position stays.
+  QAccessibleValueInterface* slider =
+      QAccessible::queryAccessibleInterface(form.TrackBar1)->valueInterface();
+  ASSERT_NE(slider, nullptr);
+  const struct {
+    double set;
+    int position;
+    double value;
+    const char* text;
+  } values[] = {{4.98, 498, 4.98, "4.98"},
+                {0.1, 50, 0.5, "0.50"},
+                {12.0, 1000, 10.0, "10.00"},
+                {2.269, 227, 2.27, "2.27"},
+                {2.27, 227, 2.27, "2.27"}};
+  for (const auto& c : values) {
+    form.Edit1->setText(QStringLiteral("typed"));
+    slider->setCurrentValue(c.set);
+    EXPECT_EQ(form.TrackBar1->value(), c.position) << c.set;
+    EXPECT_EQ(slider->currentValue().toDouble(), c.value) << c.set;
+    EXPECT_EQ(Spoken(form.TrackBar1, QAccessible::Value), QString::fromLatin1(c.text));
+    EXPECT_EQ(form.Edit1->text(), QString::fromLatin1(c.text));
+  }
+
+  // The lattice in words: columns i, rows j; runs of one colour along the 200 lines.
+  const struct {
+    const char* what;
+    std::function<int(int, int)> spin;
+    std::vector<std::string> words;
+  } lattices[] = {
+      {"all up",
+       [](int, int) { return 1; },
+       {"100% of spins up", "Ordered: all up", " 0% of neighbour pairs unlike", "One patch"}},
+      {"checkerboard",
+       [](int i, int j) { return (i + j) % 2 == 0 ? 1 : -1; },
+       {"50% of spins up", "checkerboard", "100% of neighbour pairs", "about 1 spin across"}},
+      // 200 unlike pairs of 20,000; 2 runs in each row, 1 in each column: 20,000 / 300.
+      {"left half up",
+       [](int i, int) { return i <= 50 ? 1 : -1; },
+       {"50% of spins up", "Mixed", " 1% of neighbour pairs", "Large patches, about 67 spins"}},
+      // A 10 x 10 block: 40 unlike pairs; 2 runs in 20 lines, 1 in 180: 20,000 / 220.
+      {"one block up",
+       [](int i, int j) { return i <= 10 && j <= 10 ? 1 : -1; },
+       {"1% of spins up", "Ordered: mostly down", " 0% of neighbour", "about 91 spins across"}},
+  };
+  for (const auto& c : lattices) {
+    sim::SpinLattice& lattice = form.Controller().State().lattice;
+    for (int i = 1; i <= 100; ++i) {
+      for (int j = 1; j <= 100; ++j) lattice.At(i, j) = c.spin(i, j);
+    }
+    const std::string heard = Spoken(form.Image1, QAccessible::Description).toStdString();
+    for (const std::string& word : c.words)
+      EXPECT_NE(heard.find(word), heard.npos) << c.what << ": " << heard;
+  }
+
+  // A chart in words: its window, the latest, lowest and highest values, the last 5 units' trend.
+  const struct {
+    std::vector<double> ys;  // at x = 1, 2, ...
+    double from, to;
+    const char* heard;
+  } series[] = {
+      {{}, 0, 25, "Time 0 to 25. No points yet."},
+      {{0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8, 0.9, 1.0},
+       0,
+       10,
+       "Time 0 to 10. Latest value 1.00 at time 10. In this window lowest 0.10, highest 1.00. "
+       "Over the last 5 time units: rising."},
+      {{-1.2, -1.4, -1.6, -1.8},
+       1.5,
+       4,
+       "Time 1.5 to 4. Latest value -1.80 at time 4. In this window lowest -1.80, highest -1.40. "
+       "Over the last 5 time units: falling."},
+      // A small rise against values spread over 1.20 in the window counts as steady.
+      {{0.6, -0.6, 0.1, 0.12, 0.15, 0.2},
+       0,
+       25,
+       "Time 0 to 25. Latest value 0.20 at time 6. In this window lowest -0.60, highest 0.60. "
+       "Over the last 5 time units: steady."},
+      {{0.5}, 20, 30, "Time 20 to 30. Latest value 0.50 at time 1. No points in this window."},
+  };
+  for (const auto& c : series) {
+    chart::TChart& chart = form.Chart1->Chart();
+    chart.Series(0).ClearPoints();
+    for (std::size_t k = 0; k < c.ys.size(); ++k) chart.Series(0).AddPoint(k + 1.0, c.ys[k]);
+    chart.BottomAxis().SetRange(c.from, c.to);
+    EXPECT_EQ(Spoken(form.Chart1, QAccessible::Description), QString::fromLatin1(c.heard));
+  }
+
+  // F5 and Shift+F5 click Start and Stop, focus included, from anywhere; leaving an edit this
+  // way does not pause the run.
+  form.Edit2->setFocus(Qt::OtherFocusReason);
+  QTest::keyClick(form.Edit2, Qt::Key_F5);
+  EXPECT_TRUE(form.Timer1->isActive());
+  EXPECT_EQ(QApplication::focusWidget(), form.Button5);
+  QTest::keyClick(form.TrackBar1, Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_FALSE(form.Timer1->isActive());
+  EXPECT_EQ(QApplication::focusWidget(), form.Button8);
+}
+
 TEST_F(MainWindowTest, SpaceOrEnterOnAFocusedButtonClicksIt) {
   for (Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Enter}) {
     form.Button5->setFocus(Qt::OtherFocusReason);
@@ -321,6 +460,7 @@ TEST_F(MainWindowTest, BadTextDuringARunShowsOneErrorBox) {
   const int suppressedBefore = errors.Suppressed();
   QString caption;
   QString text;
+  QString description;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int boxes = 0;
   int suppressedWhileOpen = 0;
@@ -331,6 +471,7 @@ TEST_F(MainWindowTest, BadTextDuringARunShowsOneErrorBox) {
         ASSERT_NE(box, nullptr);
         caption = box->windowTitle();
         text = box->TextLabel()->text();
+        description = modal->accessibleDescription();
         icon = box->IconKind();
         boxes = testing::VisibleMessageBoxes();
         suppressedWhileOpen = errors.Suppressed() - suppressedBefore;
@@ -343,6 +484,7 @@ TEST_F(MainWindowTest, BadTextDuringARunShowsOneErrorBox) {
   ASSERT_TRUE(closer.Closed());
   EXPECT_EQ(caption, App().Title());
   EXPECT_EQ(text, QStringLiteral("'abc' is not a valid floating point value."));
+  EXPECT_EQ(description, QStringLiteral("The text of Magnetic field h was refused"));
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(boxes, 1);
   EXPECT_GE(suppressedWhileOpen, 2);
