@@ -25,7 +25,10 @@ case "$#:${1:-}" in
   2:--arch)
     if [ "$2" != "$architecture" ]; then
       architecture=$2
-      run=("qemu-$(dpkg-architecture -a "$architecture" -qDEB_HOST_GNU_CPU 2>/dev/null)" "${run[@]}")
+      # qemu names its emulators by processor: qemu-aarch64 for arm64.
+      cpu=$(dpkg-architecture -a "$architecture" -qDEB_HOST_GNU_CPU 2>/dev/null) ||
+        fail "dpkg knows no architecture $architecture"
+      run=("qemu-$cpu" "${run[@]}")
       tools+=(qemu-user)
     fi
     ;;
@@ -104,6 +107,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   done
   kill -0 "$pid" || { echo "the program ended" >&2; exit 1; }
 ' install_test "$work" "${run[@]}"
+# VELLORA_SCREENSHOT=file.png keeps the window as it was after Start, to look at.
+[ -z "${VELLORA_SCREENSHOT:-}" ] || cp "$work/window.png" "$VELLORA_SCREENSHOT"
 
 echo "== apt-get purge ${added[*]}"
 purge
