@@ -36,7 +36,7 @@ else
   # The tests are built for the other architecture and cannot run here, so the cross build
   # leaves them out (the nocheck profile also drops their build dependencies).
   build_options+=" nocheck"
-  build_flags=(-a "$architecture" -Pcross,nocheck)
+  build_flags=(-a "$architecture" "-Pcross,nocheck")
   vellora_install_cross "$architecture" "${VELLORA_PACKAGE_TOOLS[@]}"
 fi
 

@@ -40,7 +40,7 @@ vellora_install_cross() {
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   local apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
-  local build_dep=(build-dep -a "$architecture" -P cross,nocheck --no-install-recommends ./)
+  local build_dep=(build-dep -a "$architecture" -P "cross,nocheck" --no-install-recommends ./)
   local foreign plan
   foreign=$(dpkg --print-foreign-architectures)
   if ! grep -qx "$architecture" <<<"$foreign"; then
