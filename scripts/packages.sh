@@ -59,6 +59,11 @@ vellora_install_cross() {
     return 1
   fi
   grep -q '^Inst' <<<"$plan" || return 0
-  echo "Installing the $architecture build dependencies ($(grep -c '^Inst' <<<"$plan") packages)"
+  # A library installed for both architectures has one version for both, so the new ones can
+  # upgrade this machine's own ("Inst name [installed version] (new version ...)").
+  local new upgraded
+  new=$(grep -c '^Inst [^ ]* (' <<<"$plan" || true)
+  upgraded=$(grep -c '^Inst [^ ]* \[' <<<"$plan" || true)
+  echo "Installing the $architecture build dependencies: $new new packages, $upgraded upgraded"
   "${apt[@]}" -y -qq "${build_dep[@]}" >/dev/null
 }
