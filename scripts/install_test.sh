@@ -1,20 +1,44 @@
 #!/usr/bin/env bash
-# Installs dist/vellora_*.deb with apt, starts /usr/bin/vellora on a virtual display, finds its
-# window, presses Start and sees the lattice picture change, then purges the package and checks
-# that nothing of it is left in /usr. Run scripts/package.sh first.
+# Installs dist/vellora_*_<architecture>.deb with apt, starts /usr/bin/vellora on a virtual
+# display, finds its window, presses Start and sees the lattice picture change and both charts
+# draw, then purges the package and whatever apt installed with it and checks that nothing of it
+# is left in /usr. Run scripts/package.sh first.
+#   scripts/install_test.sh               the package for this machine
+#   scripts/install_test.sh --arch arm64  the package for another architecture (64-bit ARM
+#                                         here), its libraries from Debian beside this machine's
+#                                         (Multi-Arch), the program run under qemu's user-mode
+#                                         emulator; scripts/package.sh --arch arm64 builds it
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-
-vellora_install_missing xvfb xauth xdotool imagemagick x11-utils
 
 fail() {
   echo "install_test.sh: $*" >&2
   exit 1
 }
 
-debs=(dist/vellora_*.deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one dist/vellora_*.deb; run scripts/package.sh"
+architecture=$(dpkg --print-architecture)
+run=(/usr/bin/vellora)
+tools=(xvfb xauth xdotool imagemagick x11-utils)
+case "$#:${1:-}" in
+  0:) ;;
+  2:--arch)
+    if [ "$2" != "$architecture" ]; then
+      architecture=$2
+      # qemu names its emulators by processor: qemu-aarch64 for arm64.
+      cpu=$(dpkg-architecture -a "$architecture" -qDEB_HOST_GNU_CPU 2>/dev/null) ||
+        fail "dpkg knows no architecture $architecture"
+      run=("qemu-$cpu" "${run[@]}")
+      tools+=(qemu-user)
+    fi
+    ;;
+  *) echo "usage: $0 [--arch ARCHITECTURE]" >&2; exit 2 ;;
+esac
+vellora_install_missing "${tools[@]}"
+
+debs=(dist/vellora_*_"$architecture".deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] ||
+  fail "expected one dist/vellora_*_$architecture.deb; run scripts/package.sh"
 deb="$PWD/${debs[0]}"
 
 sudo=()
@@ -23,12 +47,18 @@ installed() { dpkg-query -W -f='${Status}' vellora 2>/dev/null | grep -q 'instal
 if installed; then
   fail "vellora is installed already; this test installs and removes it, so remove it first"
 fi
+apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
+# What apt newly installs (the package and, on a machine without them, its libraries) is what the
+# test removes again; upgrades ("Inst name [old version] ...") stay.
+plan=$(apt-get -s install --no-install-recommends "$deb")
+mapfile -t added < <(sed -n 's/^Inst \([^ ]*\) (.*/\1/p' <<<"$plan")
+[ ${#added[@]} -gt 0 ] || fail "apt would install nothing from $deb"
 work=$(mktemp -d)
-purge() { DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get purge -y -qq vellora >/dev/null; }
+purge() { "${apt[@]}" purge -y -qq "${added[@]}" >/dev/null; }
 trap 'if installed; then purge || true; fi; rm -rf "$work"' EXIT
 
-echo "== apt-get install $(basename "$deb")"
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$deb"
+echo "== apt-get install $(basename "$deb") (${#added[@]} new packages: ${added[*]})"
+"${apt[@]}" install -y -qq --no-install-recommends "$deb"
 dpkg-query -L vellora | sort >"$work/files"
 for path in /usr/bin/vellora /usr/share/applications/org.vellora.Vellora.desktop \
   /usr/share/metainfo/org.vellora.Vellora.metainfo.xml /usr/share/man/man1/vellora.1.gz \
@@ -38,19 +68,22 @@ for path in /usr/bin/vellora /usr/share/applications/org.vellora.Vellora.desktop
   [ -f "$path" ] || fail "the package did not install $path"
 done
 
-echo "== /usr/bin/vellora on a virtual display"
+echo "== ${run[*]} on a virtual display"
 # The lattice picture is at (8, 8) to (508, 508) of the client area, which starts below a menu bar
 # of about 22 pixels; the crop stays well inside it. The Start button: the control panel at
-# (552, 368) of the client area, the button at (206, 48) in it, 75 x 25.
+# (552, 368) of the client area, the button at (206, 48) in it, 75 x 25. The charts, 305 x 169,
+# at (552, 8) and (552, 192), draw their series in red on white.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -euo pipefail
   cd "$1"
-  /usr/bin/vellora &
+  shift
+  "$@" &
   pid=$!
   trap "kill \$pid 2>/dev/null || true" EXIT
   # Outputs are read whole (into a variable, a file), never cut short by head or grep -q, which
-  # pipefail would count as a failure of the writer. The first window found is the main window.
-  windows=$(timeout 30 xdotool search --sync --name "^Vellora$")
+  # pipefail would count as a failure of the writer. The toolkit owns small hidden windows too,
+  # so the main window is the visible one with the title.
+  windows=$(timeout 60 xdotool search --sync --onlyvisible --name "^Vellora$")
   window=${windows%%[[:space:]]*}
   [ -n "$window" ] || { echo "no window named Vellora" >&2; exit 1; }
   echo "window $window: $(xprop -id "$window" WM_CLASS)"
@@ -60,15 +93,24 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   eval "$(xdotool getwindowgeometry --shell "$window")"
   import -window "$window" -crop 400x400+58+80 +repage before.png
   xdotool mousemove $((X + 552 + 206 + 37)) $((Y + 22 + 368 + 48 + 12)) click 1
-  sleep 2
-  import -window "$window" -crop 400x400+58+80 +repage after.png
+  sleep 3
+  import -window "$window" +repage window.png
+  convert window.png -crop 400x400+58+80 +repage after.png
   changed=$(compare -metric AE before.png after.png null: 2>&1 || true)
   echo "lattice pixels changed after Start: $changed of 160000"
   [ "${changed%%.*}" -gt 1000 ] 2>/dev/null || { echo "the lattice did not change" >&2; exit 1; }
+  for top in 8 192; do
+    red=$(convert window.png -crop 305x169+552+$((22 + top)) +repage -fuzz 25% \
+      -fill black +opaque red -fill white -opaque red -format "%[fx:round(mean*w*h)]" info:)
+    echo "red pixels in the chart at y = $top: $red"
+    [ "$red" -gt 50 ] || { echo "the chart at y = $top drew no series" >&2; exit 1; }
+  done
   kill -0 "$pid" || { echo "the program ended" >&2; exit 1; }
-' install_test "$work"
+' install_test "$work" "${run[@]}"
+# VELLORA_SCREENSHOT=file.png keeps the window as it was after Start, to look at.
+[ -z "${VELLORA_SCREENSHOT:-}" ] || cp "$work/window.png" "$VELLORA_SCREENSHOT"
 
-echo "== apt-get purge vellora"
+echo "== apt-get purge ${added[*]}"
 purge
 while read -r path; do
   if [ -e "$path" ] && [ ! -d "$path" ]; then fail "left behind after purge: $path"; fi

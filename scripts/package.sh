@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package with Debian's own tools and checks it; leaves
 #   dist/vellora_<version>_<architecture>.deb
+#   scripts/package.sh               for this machine's architecture, running the test suite
+#   scripts/package.sh --arch arm64  cross-built for another one (64-bit ARM here), without the
+#                                    tests; the build tools of this machine and the other
+#                                    architecture's libraries are installed side by side
 # The build runs in a copy of the checkout in a temporary folder, so the checkout stays as it is;
 # the package build runs the test suite headless. Then lintian must report no error and no
 # warning on the source and the binary package, and desktop-file-validate and appstreamcli must
@@ -9,20 +13,39 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
-VELLORA_PACKAGE_TOOLS=(build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils
-  appstream)
-vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" "${VELLORA_PACKAGE_TOOLS[@]}"
-
 fail() {
   echo "package.sh: $*" >&2
   exit 1
 }
 
-# One list of build packages: debian/control's Build-Depends, debhelper aside, are exactly
-# VELLORA_BUILD_DEPENDS of scripts/packages.sh.
+build_architecture=$(dpkg --print-architecture)
+architecture=$build_architecture
+case "$#:${1:-}" in
+  0:) ;;
+  2:--arch) architecture=$2 ;;
+  *) echo "usage: $0 [--arch ARCHITECTURE]" >&2; exit 2 ;;
+esac
+
+VELLORA_PACKAGE_TOOLS=(build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils
+  appstream)
+build_options="parallel=$(nproc)"
+build_flags=()
+if [ "$architecture" = "$build_architecture" ]; then
+  vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" "${VELLORA_PACKAGE_TOOLS[@]}"
+else
+  # The tests are built for the other architecture and cannot run here, so the cross build
+  # leaves them out (the nocheck profile also drops their build dependencies).
+  build_options+=" nocheck"
+  build_flags=(-a "$architecture" "-Pcross,nocheck")
+  vellora_install_cross "$architecture" "${VELLORA_PACKAGE_TOOLS[@]}"
+fi
+
+# One list of build packages: debian/control's Build-Depends, debhelper and the build profile
+# markers aside, are exactly VELLORA_BUILD_DEPENDS of scripts/packages.sh.
 control_depends=$(perl -MDpkg::Control::Info -e \
   'print Dpkg::Control::Info->new("debian/control")->get_source()->{"Build-Depends"}' |
-  tr ',' '\n' | sed 's/^[[:space:]]*//; s/[[:space:]]*$//' | grep -v -e '^$' -e '^debhelper-compat ' |
+  tr ',' '\n' | sed 's/<[^>]*>//g; s/^[[:space:]]*//; s/[[:space:]]*$//' |
+  grep -v -e '^$' -e '^debhelper-compat ' |
   sort)
 script_depends=$(printf '%s\n' "${VELLORA_BUILD_DEPENDS[@]}" | sort)
 if [ "$control_depends" != "$script_depends" ]; then
@@ -35,7 +58,6 @@ version=$(dpkg-parsechangelog -S Version)
 cmake_version=$(sed -n 's/^project(Vellora VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 [ "$version" = "$cmake_version" ] ||
   fail "debian/changelog is at $version, CMakeLists.txt at $cmake_version"
-architecture=$(dpkg --print-architecture)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -54,7 +76,8 @@ mkdir -p dist
 log="dist/vellora_${version}_${architecture}.build"
 echo "== dpkg-buildpackage (log: $log)"
 if ! { (cd "$work" && dpkg-source -b "vellora-$version") &&
-  (cd "$source_dir" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc -b); } \
+  (cd "$source_dir" &&
+    DEB_BUILD_OPTIONS="$build_options" dpkg-buildpackage -us -uc -b "${build_flags[@]}"); } \
   >"$log" 2>&1; then
   tail -n 60 "$log" >&2
   fail "the package build failed; the whole log is in $log"
@@ -74,7 +97,7 @@ dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work"/root/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
 
-rm -f dist/vellora_*.deb
+rm -f dist/vellora_*_"$architecture".deb
 cp "$deb" dist/
 echo "== dist/$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /'
