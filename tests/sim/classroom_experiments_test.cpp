@@ -59,7 +59,7 @@ const Step kLesson[] = {
   {"2 cooling: scramble",                 "10",   "0",   "1",  "0",     10,   5,
      {-0.1, 0.1},   {-0.25, -0.15}, kAny,        kAny,        kAny,         kAny},
   {"2 cooling: T = 2.0 for 20 s",         "2.0",  "0",   "1",  "0",     100,  1,
-     kAny,          {-1.8, -1.6},   kAny,        kAny,        kAny,         kAny},
+     kAny,          {-1.8, -1.6},   kAny,        kAny,        {0.0, 0.1},   kAny},
 
   {"3 critical: scramble",                "10",   "0",   "1",  "0",     10,   5,
      {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny},
