@@ -4,6 +4,8 @@
 # of the main window with ImageMagick. Once at 100 % (docs/screenshot.png) and once at 200 %
 # (docs/screenshot-hidpi.png, QT_SCALE_FACTOR=2 on a display twice as large).
 #   scripts/screenshot.sh [seconds]      (default 8)
+#   scripts/screenshot.sh --guide        the pictures of docs/guide.md instead (docs/guide/*.png):
+#                                        one session through its experiments, about 2 minutes
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
