@@ -13,7 +13,9 @@ fail() {
   exit 1
 }
 
-debs=(dist/vellora_*.deb)
+# The package of this machine's release (a Debian 13 one is vellora_<version>+deb13_<arch>.deb).
+shopt -s extglob
+debs=(dist/vellora_+([0-9.])"$(vellora_release_suffix)"_*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one dist/vellora_*.deb; run scripts/package.sh"
 deb="$PWD/${debs[0]}"
 

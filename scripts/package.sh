@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with Debian's own tools and checks it; leaves
 #   dist/vellora_<version>_<architecture>.deb
+# (on Debian 13 dist/vellora_<version>+deb13_<architecture>.deb, a package of that release).
 # The build runs in a copy of the checkout in a temporary folder, so the checkout stays as it is;
 # the package build runs the test suite headless. Then lintian must report no error and no
 # warning on the source and the binary package, and desktop-file-validate and appstreamcli must
@@ -36,6 +37,18 @@ cmake_version=$(sed -n 's/^project(Vellora VERSION \([0-9.]*\) .*/\1/p' CMakeLis
 [ "$version" = "$cmake_version" ] ||
   fail "debian/changelog is at $version, CMakeLists.txt at $cmake_version"
 architecture=$(dpkg --print-architecture)
+# Built on a newer release than Debian 12, the package is a rebuild for that release and says so
+# in its version (1.0.0+deb13), through a changelog entry in the build copy. The entry is dated one
+# second after the release's, which keeps the build reproducible and the release day unchanged.
+suffix=$(vellora_release_suffix)
+rebuild_entry=""
+if [ -n "$suffix" ]; then
+  rebuild_entry=$(printf 'vellora (%s) %s; urgency=medium\n\n  * Built for Debian %s.\n\n -- %s  %s\n\n' \
+    "$version$suffix" "$(dpkg-parsechangelog -S Distribution)" "${suffix#+deb}" \
+    "$(dpkg-parsechangelog -S Maintainer)" \
+    "$(date -u -R -d "@$(($(dpkg-parsechangelog -S Timestamp) + 1))")")
+  version+=$suffix
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -47,6 +60,9 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$source_dir"
 else
   tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$source_dir"
+fi
+if [ -n "$rebuild_entry" ]; then
+  printf '%s\n\n' "$rebuild_entry" | cat - debian/changelog >"$source_dir/debian/changelog"
 fi
 
 # The build's long log goes to dist/, its end to the terminal should the build fail.
@@ -74,7 +90,9 @@ dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work"/root/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
 
-rm -f dist/vellora_*.deb
+# The previous package of this release and architecture makes way; other releases' stay.
+shopt -s extglob
+rm -f dist/vellora_+([0-9.])"${suffix}_${architecture}".deb
 cp "$deb" dist/
 echo "== dist/$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /'
