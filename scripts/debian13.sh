@@ -51,9 +51,8 @@ trap unmount_all EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# Removes a folder inside the chroot's tree, never while anything is mounted below it.
+# Removes a folder of the chroot's tree, never while anything is mounted below it.
 remove_tree() {
-  unmount_all
   [ -z "$(mounts_under "$1")" ] || fail "$1 still has mounts; not removing it"
   rm -rf --one-file-system "$1"
 }
@@ -95,11 +94,22 @@ if [ ! -f "$base/ready" ]; then
   mirror=$(debian_mirror | head -n 1)
   [ -n "$mirror" ] || fail "no Debian archive in this machine's apt sources"
   echo "== debootstrap $suite from $mirror into $root"
+  unmount_all
   remove_tree "$root"
   debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$base/debootstrap.log" 2>&1 ||
     { tail -n 30 "$base/debootstrap.log" >&2; fail "debootstrap failed; the log is $base/debootstrap.log"; }
   unmount_all
   touch "$base/ready"
+fi
+
+# A fresh copy of the tracked files, as they are in the checkout now.
+copy=$root/build/vellora
+remove_tree "$copy"
+mkdir -p "$copy"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  git ls-files -z --cached | tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$copy"
+else
+  tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$copy"
 fi
 
 # What the chroot needs of a running system: proc, sys, and a /dev of its own with the few
@@ -121,16 +131,6 @@ ln -s /proc/self/fd/1 "$root/dev/stdout"
 ln -s /proc/self/fd/2 "$root/dev/stderr"
 rm -f "$root/etc/resolv.conf"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-
-# A fresh copy of the tracked files, as they are in the checkout now.
-copy=$root/build/vellora
-remove_tree "$copy"
-mkdir -p "$copy"
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  git ls-files -z --cached | tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$copy"
-else
-  tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$copy"
-fi
 
 # Two build jobs at most: cmake --build reads CMAKE_BUILD_PARALLEL_LEVEL, and package.sh asks
 # nproc, which OMP_NUM_THREADS caps. A package install cut short by an interrupted run is
