@@ -36,7 +36,9 @@ case "$#:${1:-}" in
 esac
 vellora_install_missing "${tools[@]}"
 
-debs=(dist/vellora_*_"$architecture".deb)
+# The package of this machine's release (a Debian 13 one is vellora_<version>+deb13_<arch>.deb).
+shopt -s extglob
+debs=(dist/vellora_+([0-9.])"$(vellora_release_suffix)_$architecture".deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] ||
   fail "expected one dist/vellora_*_$architecture.deb; run scripts/package.sh"
 deb="$PWD/${debs[0]}"

@@ -5,6 +5,7 @@
 #   scripts/package.sh --arch arm64  cross-built for another one (64-bit ARM here), without the
 #                                    tests; the build tools of this machine and the other
 #                                    architecture's libraries are installed side by side
+# (on Debian 13 dist/vellora_<version>+deb13_<architecture>.deb, a package of that release).
 # The build runs in a copy of the checkout in a temporary folder, so the checkout stays as it is;
 # the package build runs the test suite headless. Then lintian must report no error and no
 # warning on the source and the binary package, and desktop-file-validate and appstreamcli must
@@ -58,6 +59,18 @@ version=$(dpkg-parsechangelog -S Version)
 cmake_version=$(sed -n 's/^project(Vellora VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 [ "$version" = "$cmake_version" ] ||
   fail "debian/changelog is at $version, CMakeLists.txt at $cmake_version"
+# Built on a newer release than Debian 12, the package is a rebuild for that release and says so
+# in its version (1.0.0+deb13), through a changelog entry in the build copy. The entry is dated one
+# second after the release's, which keeps the build reproducible and the release day unchanged.
+suffix=$(vellora_release_suffix)
+rebuild_entry=""
+if [ -n "$suffix" ]; then
+  rebuild_entry=$(printf 'vellora (%s) %s; urgency=medium\n\n  * Built for Debian %s.\n\n -- %s  %s\n\n' \
+    "$version$suffix" "$(dpkg-parsechangelog -S Distribution)" "${suffix#+deb}" \
+    "$(dpkg-parsechangelog -S Maintainer)" \
+    "$(date -u -R -d "@$(($(dpkg-parsechangelog -S Timestamp) + 1))")")
+  version+=$suffix
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -69,6 +82,9 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$source_dir"
 else
   tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$source_dir"
+fi
+if [ -n "$rebuild_entry" ]; then
+  printf '%s\n\n' "$rebuild_entry" | cat - debian/changelog >"$source_dir/debian/changelog"
 fi
 
 # The build's long log goes to dist/, its end to the terminal should the build fail.
@@ -97,7 +113,9 @@ dpkg-deb -x "$deb" "$work/root"
 desktop-file-validate "$work"/root/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
 
-rm -f dist/vellora_*_"$architecture".deb
+# The previous package of this release and architecture makes way; other releases' stay.
+shopt -s extglob
+rm -f dist/vellora_+([0-9.])"${suffix}_${architecture}".deb
 cp "$deb" dist/
 echo "== dist/$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /'

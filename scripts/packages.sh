@@ -67,3 +67,15 @@ vellora_install_cross() {
   echo "Installing the $architecture build dependencies: $new new packages, $upgraded upgraded"
   "${apt[@]}" -y -qq "${build_dep[@]}" >/dev/null
 }
+
+# The release mark of a package built here: empty on Debian 12, the oldest release the program is
+# built for, "+deb13" on Debian 13 and so on. A package depends on the library versions of the
+# release it was built on, so packages of two releases must not share a version or a file name.
+vellora_release_suffix() {
+  (
+    . /etc/os-release 2>/dev/null || exit 0
+    if [ "${ID:-}" = debian ] && [ -n "${VERSION_ID:-}" ] && [ "$VERSION_ID" != 12 ]; then
+      echo "+deb$VERSION_ID"
+    fi
+  )
+}

@@ -6,6 +6,8 @@
 #   scripts/test.sh --tidy      build into build/ and run clang-tidy (.clang-tidy) over the tree
 #   scripts/test.sh --aarch64   cross-build the libraries without Qt and their tests for 64-bit ARM
 #                               into build-aarch64/ and run the tests under qemu
+#   scripts/test.sh --debian13  the suite and the package in a minimal Debian 13 system made in
+#                               build-debian13/ (scripts/debian13.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
@@ -17,6 +19,7 @@ packages=("${VELLORA_BUILD_PACKAGES[@]}")
 case "${1:-}" in
   "") ;;
   --tidy) tidy=true; packages+=(clang-tidy) ;;
+  --debian13) exec bash scripts/debian13.sh ;;
   --aarch64)
     build_dir=build-aarch64
     cmake_args=(--toolchain cmake/aarch64-linux-gnu.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -32,7 +35,7 @@ case "${1:-}" in
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ;;
-  *) echo "usage: $0 [--sanitize | --tidy | --aarch64]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--sanitize | --tidy | --aarch64 | --debian13]" >&2; exit 2 ;;
 esac
 
 vellora_install_missing "${packages[@]}"
