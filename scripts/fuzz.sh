@@ -4,9 +4,10 @@
 # build-fuzz/corpus/, findings in build-fuzz/findings/.
 #   scripts/fuzz.sh [seconds] [target...]     targets: parse pattern fixed tick
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
+# shellcheck source=common.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
+VELLORA_MADE+=(build-fuzz)
 
 seconds=${1:-60}
 shift || true

@@ -8,59 +8,51 @@
 #                                         here), its libraries from Debian beside this machine's
 #                                         (Multi-Arch), the program run under qemu's user-mode
 #                                         emulator; scripts/package.sh --arch arm64 builds it
+# Should apt want to upgrade packages already installed for it, it asks first (--yes allows it).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
+# shellcheck source=common.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
-fail() {
-  echo "install_test.sh: $*" >&2
-  exit 1
-}
+fail() { vellora_fail "$@"; }
 
-architecture=$(dpkg --print-architecture)
+vellora_options "$@" || { echo "usage: $0 [--arch ARCHITECTURE] [--yes]" >&2; exit 2; }
+architecture=$VELLORA_ARCH
 run=(/usr/bin/vellora)
 tools=(xvfb xauth xdotool imagemagick x11-utils)
-case "$#:${1:-}" in
-  0:) ;;
-  2:--arch)
-    if [ "$2" != "$architecture" ]; then
-      architecture=$2
-      # qemu names its emulators by processor: qemu-aarch64 for arm64.
-      cpu=$(dpkg-architecture -a "$architecture" -qDEB_HOST_GNU_CPU 2>/dev/null) ||
-        fail "dpkg knows no architecture $architecture"
-      run=("qemu-$cpu" "${run[@]}")
-      tools+=(qemu-user)
-    fi
-    ;;
-  *) echo "usage: $0 [--arch ARCHITECTURE]" >&2; exit 2 ;;
-esac
+if [ "$architecture" != "$(dpkg --print-architecture)" ]; then
+  # qemu names its emulators by processor: qemu-aarch64 for arm64.
+  cpu=$(dpkg-architecture -a "$architecture" -qDEB_HOST_GNU_CPU 2>/dev/null) ||
+    fail "dpkg knows no architecture $architecture"
+  run=("qemu-$cpu" "${run[@]}")
+  tools+=(qemu-user)
+fi
 vellora_install_missing "${tools[@]}"
 
 # The package of this machine's release (a Debian 13 one is vellora_<version>+deb13_<arch>.deb).
-shopt -s extglob
-debs=(dist/vellora_+([0-9.])"$(vellora_release_suffix)_$architecture".deb)
-[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] ||
-  fail "expected one dist/vellora_*_$architecture.deb; run scripts/package.sh"
-deb="$PWD/${debs[0]}"
+suffix=$(vellora_release_suffix /etc/os-release) || fail "cannot tell which Debian release this is"
+mapfile -t debs < <(vellora_debs dist "$suffix" "$architecture")
+[ ${#debs[@]} -eq 1 ] ||
+  fail "expected one dist/vellora_<version>${suffix}_$architecture.deb; run scripts/package.sh"
+deb="$VELLORA_TOP/${debs[0]}"
 
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
 installed() { dpkg-query -W -f='${Status}' vellora 2>/dev/null | grep -q 'install ok installed'; }
 if installed; then
   fail "vellora is installed already; this test installs and removes it, so remove it first"
 fi
-apt=("${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600)
 # What apt newly installs (the package and, on a machine without them, its libraries) is what the
-# test removes again; upgrades ("Inst name [old version] ...") stay.
+# test removes again. Upgrades of installed packages ("Inst name [old version] ...") need consent
+# and stay.
 plan=$(apt-get -s install --no-install-recommends "$deb")
 mapfile -t added < <(sed -n 's/^Inst \([^ ]*\) (.*/\1/p' <<<"$plan")
 [ ${#added[@]} -gt 0 ] || fail "apt would install nothing from $deb"
+vellora_consent "$plan" "Installing $(basename "$deb")"
 work=$(mktemp -d)
-purge() { "${apt[@]}" purge -y -qq "${added[@]}" >/dev/null; }
-trap 'if installed; then purge || true; fi; rm -rf "$work"' EXIT
+purge() { "${VELLORA_APT[@]}" purge -y -qq "${added[@]}" >/dev/null; }
+vellora_at_exit 'if installed; then purge || true; fi'
+vellora_at_exit "rm -rf '$work'"
 
 echo "== apt-get install $(basename "$deb") (${#added[@]} new packages: ${added[*]})"
-"${apt[@]}" install -y -qq --no-install-recommends "$deb"
+"${VELLORA_APT[@]}" install -y -qq --no-install-recommends "$deb"
 dpkg-query -L vellora | sort >"$work/files"
 for path in /usr/bin/vellora /usr/share/applications/org.vellora.Vellora.desktop \
   /usr/share/metainfo/org.vellora.Vellora.metainfo.xml /usr/share/man/man1/vellora.1.gz \
@@ -75,6 +67,7 @@ echo "== ${run[*]} on a virtual display"
 # of about 22 pixels; the crop stays well inside it. The Start button: the control panel at
 # (552, 368) of the client area, the button at (206, 48) in it, 75 x 25. The charts, 305 x 169,
 # at (552, 8) and (552, 192), draw their series in red on white.
+# shellcheck disable=SC2016  # the script is for the inner shell, which expands it
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   set -euo pipefail
   cd "$1"

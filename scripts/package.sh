@@ -4,28 +4,24 @@
 #   scripts/package.sh               for this machine's architecture, running the test suite
 #   scripts/package.sh --arch arm64  cross-built for another one (64-bit ARM here), without the
 #                                    tests; the build tools of this machine and the other
-#                                    architecture's libraries are installed side by side
-# (on Debian 13 dist/vellora_<version>+deb13_<architecture>.deb, a package of that release).
+#                                    architecture's libraries are installed side by side, after
+#                                    the plan is shown; --yes allows upgrading packages already
+#                                    installed, which apt may want for that
+# (on Debian 13 dist/vellora_<version>+deb13_<architecture>.deb, a package of that release, and
+# so on: every release but Debian 12 marks its packages).
 # The build runs in a copy of the checkout in a temporary folder, so the checkout stays as it is;
 # the package build runs the test suite headless. Then lintian must report no error and no
 # warning on the source and the binary package, and desktop-file-validate and appstreamcli must
 # accept the desktop entry and the metadata the package ships.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
+# shellcheck source=common.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
-fail() {
-  echo "package.sh: $*" >&2
-  exit 1
-}
+fail() { vellora_fail "$@"; }
 
+vellora_options "$@" || { echo "usage: $0 [--arch ARCHITECTURE] [--yes]" >&2; exit 2; }
 build_architecture=$(dpkg --print-architecture)
-architecture=$build_architecture
-case "$#:${1:-}" in
-  0:) ;;
-  2:--arch) architecture=$2 ;;
-  *) echo "usage: $0 [--arch ARCHITECTURE]" >&2; exit 2 ;;
-esac
+architecture=$VELLORA_ARCH
 
 VELLORA_PACKAGE_TOOLS=(build-essential debhelper dpkg-dev fakeroot lintian desktop-file-utils
   appstream)
@@ -42,7 +38,7 @@ else
 fi
 
 # One list of build packages: debian/control's Build-Depends, debhelper and the build profile
-# markers aside, are exactly VELLORA_BUILD_DEPENDS of scripts/packages.sh.
+# markers aside, are exactly VELLORA_BUILD_DEPENDS of scripts/common.sh.
 control_depends=$(perl -MDpkg::Control::Info -e \
   'print Dpkg::Control::Info->new("debian/control")->get_source()->{"Build-Depends"}' |
   tr ',' '\n' | sed 's/<[^>]*>//g; s/^[[:space:]]*//; s/[[:space:]]*$//' |
@@ -51,7 +47,7 @@ control_depends=$(perl -MDpkg::Control::Info -e \
 script_depends=$(printf '%s\n' "${VELLORA_BUILD_DEPENDS[@]}" | sort)
 if [ "$control_depends" != "$script_depends" ]; then
   diff <(echo "$script_depends") <(echo "$control_depends") >&2 || true
-  fail "debian/control's Build-Depends (>) and scripts/packages.sh (<) disagree"
+  fail "debian/control's Build-Depends (>) and scripts/common.sh (<) disagree"
 fi
 
 # One version: dpkg takes it from debian/changelog, everything else from CMake's project().
@@ -59,36 +55,37 @@ version=$(dpkg-parsechangelog -S Version)
 cmake_version=$(sed -n 's/^project(Vellora VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
 [ "$version" = "$cmake_version" ] ||
   fail "debian/changelog is at $version, CMakeLists.txt at $cmake_version"
-# Built on a newer release than Debian 12, the package is a rebuild for that release and says so
-# in its version (1.0.0+deb13), through a changelog entry in the build copy. The entry is dated one
-# second after the release's, which keeps the build reproducible and the release day unchanged.
-suffix=$(vellora_release_suffix)
+# Built on another release than Debian 12, the package is a rebuild for that release and says so
+# in its version (1.0.0+deb13), through a changelog entry in the build copy that names the
+# release. The entry is dated one second after the release's, which keeps the build reproducible
+# and the release day unchanged.
+suffix=$(vellora_release_suffix /etc/os-release) || fail "cannot tell which Debian release this is"
 rebuild_entry=""
 if [ -n "$suffix" ]; then
-  rebuild_entry=$(printf 'vellora (%s) %s; urgency=medium\n\n  * Built for Debian %s.\n\n -- %s  %s\n\n' \
-    "$version$suffix" "$(dpkg-parsechangelog -S Distribution)" "${suffix#+deb}" \
-    "$(dpkg-parsechangelog -S Maintainer)" \
-    "$(date -u -R -d "@$(($(dpkg-parsechangelog -S Timestamp) + 1))")")
+  codename=$(vellora_os_field VERSION_CODENAME)
+  timestamp=$(dpkg-parsechangelog -S Timestamp)
+  maintainer=$(dpkg-parsechangelog -S Maintainer)
+  [ -n "$codename" ] || fail "/etc/os-release names no VERSION_CODENAME"
+  [[ $timestamp =~ ^[0-9]+$ ]] || fail "debian/changelog gives no time stamp"
+  [ -n "$maintainer" ] || fail "debian/changelog names no maintainer"
+  date=$(date -u -R -d "@$((timestamp + 1))")
+  rebuild_entry=$(printf 'vellora (%s) %s; urgency=medium\n\n  * Built for %s.\n\n -- %s  %s\n\n' \
+    "$version$suffix" "$codename" "$(vellora_os_field PRETTY_NAME)" "$maintainer" "$date")
   version+=$suffix
 fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+vellora_at_exit "rm -rf '$work'"
 source_dir="$work/vellora-$version"
 mkdir "$source_dir"
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  # The files git tracks, as they are in the checkout now (a new file counts once it is added).
-  git ls-files -z --cached |
-    tar --null -T - --ignore-failed-read -cf - | tar -xf - -C "$source_dir"
-else
-  tar --exclude=./.git --exclude='./build*' --exclude=./dist -cf - . | tar -xf - -C "$source_dir"
-fi
+vellora_tracked_tar | tar -xf - -C "$source_dir"
 if [ -n "$rebuild_entry" ]; then
   printf '%s\n\n' "$rebuild_entry" | cat - debian/changelog >"$source_dir/debian/changelog"
 fi
 
 # The build's long log goes to dist/, its end to the terminal should the build fail.
 mkdir -p dist
+VELLORA_MADE+=(dist)
 log="dist/vellora_${version}_${architecture}.build"
 echo "== dpkg-buildpackage (log: $log)"
 if ! { (cd "$work" && dpkg-source -b "vellora-$version") &&
@@ -114,8 +111,7 @@ desktop-file-validate "$work"/root/usr/share/applications/*.desktop
 appstreamcli validate --no-net "$work"/root/usr/share/metainfo/*.metainfo.xml
 
 # The previous package of this release and architecture makes way; other releases' stay.
-shopt -s extglob
-rm -f dist/vellora_+([0-9.])"${suffix}_${architecture}".deb
+vellora_debs dist "$suffix" "$architecture" | xargs -r rm -f --
 cp "$deb" dist/
 echo "== dist/$(basename "$deb"): $(stat -c %s "$deb") bytes"
 dpkg-deb -f "$deb" Depends | sed 's/^/Depends: /'

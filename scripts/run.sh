@@ -2,8 +2,8 @@
 # Installs what is missing, builds an optimised release into build/ (the same build the tests use,
 # so switching between the two commands rebuilds nothing) and starts the program.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
+# shellcheck source=common.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: neither DISPLAY nor WAYLAND_DISPLAY is set." >&2
@@ -15,4 +15,5 @@ vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target vellora
+vellora_give_back build
 exec build/vellora

@@ -7,11 +7,12 @@
 #   scripts/screenshot.sh --guide        the pictures of docs/guide.md instead (docs/guide/*.png):
 #                                        one session through its experiments, about 2 minutes
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
+# shellcheck source=common.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
 VELLORA_SCREENSHOT_PACKAGES=(xvfb xauth imagemagick xdotool)
 vellora_install_missing "${VELLORA_BUILD_PACKAGES[@]}" "${VELLORA_SCREENSHOT_PACKAGES[@]}"
+VELLORA_MADE+=(build docs/screenshot.png docs/screenshot-hidpi.png docs/guide)
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target vellora
@@ -20,6 +21,7 @@ mkdir -p docs
 
 # shoot <scale> <screen> <output>
 shoot() {
+  # shellcheck disable=SC2016  # the script is for the inner shell, which expands it
   xvfb-run -a -s "-screen 0 $2x24" env QT_SCALE_FACTOR="$1" bash -c '
     build/vellora &
     pid=$!
@@ -45,6 +47,7 @@ shoot() {
 # waits are the guide's, at 5 ticks a second.
 guide() {
   mkdir -p docs/guide
+  # shellcheck disable=SC2016  # the script is for the inner shell, which expands it
   xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     build/vellora &
     pid=$!

@@ -9,8 +9,8 @@
 #   scripts/test.sh --debian13  the suite and the package in a minimal Debian 13 system made in
 #                               build-debian13/ (scripts/debian13.sh)
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source scripts/packages.sh
+# shellcheck source=common.sh
+source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
 build_dir=build
 cmake_args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
@@ -39,6 +39,7 @@ case "${1:-}" in
 esac
 
 vellora_install_missing "${packages[@]}"
+VELLORA_MADE+=("$build_dir")
 
 export QT_QPA_PLATFORM=offscreen
 cmake -S . -B "$build_dir" -G Ninja "${cmake_args[@]}"
