@@ -1,12 +1,13 @@
 # cmake -DCHANGELOG=<debian/changelog> -DVERSION=<x.y.z> -DDATE=<yyyy-mm-dd> -P check_changelog.cmake
 # Fails unless the newest changelog entry is for VERSION and was signed off on DATE. The package
-# build on a newer Debian release adds an entry for VERSION+debNN of the same day.
+# build on another release than Debian 12 adds an entry for VERSION and the release's mark
+# (+deb13, +debforky, +ubuntu24.04) of the same day.
 file(READ ${CHANGELOG} text)
 if(NOT text MATCHES "^vellora \\(([^)\n]+)\\) ")
   message(FATAL_ERROR "debian/changelog does not start with an entry for vellora")
 endif()
 set(entry_version ${CMAKE_MATCH_1})
-string(REGEX REPLACE "\\+deb[0-9]+$" "" base_version "${entry_version}")
+string(REGEX REPLACE "\\+[a-z][a-z0-9.]*$" "" base_version "${entry_version}")
 if(NOT base_version STREQUAL VERSION)
   message(FATAL_ERROR "debian/changelog is at ${entry_version}, the project at ${VERSION}")
 endif()
