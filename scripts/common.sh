@@ -99,7 +99,11 @@ vellora_install_missing() {
 }
 
 # Prints the words of $1 in indented lines of at most 100 characters.
-vellora_words() { tr '\n' ' ' <<<"$1" | fold -s -w 96 | sed 's/^/  /; s/ *$//'; }
+vellora_words() {
+  local text
+  text=$(tr '\n' ' ' <<<"$1" | fold -s -w 96 | sed 's/^/  /; s/ *$//')
+  printf '%s\n' "$text"
+}
 
 # Reads apt's plan ($1, the output of apt-get -s) for what it would do to this machine ($2 says
 # for what). A plan that removes a package stops the script. Upgrades and replacements of
