@@ -171,6 +171,15 @@ std::string Reach(const Cluster& c) {
 }  // namespace
 
 LatticeAnalysis AnalyseLattice(const SpinLattice& lattice) {
+  // The eight neighbours' offsets, and each order's pattern there relative to the site.
+  static constexpr int kOffsets[8][2] = {{-1, -1}, {-1, 0}, {-1, 1}, {0, -1},
+                                         {0, 1},   {1, -1}, {1, 0},  {1, 1}};
+  int expected[kOrderCount][8];
+  for (int order = 0; order < kOrderCount; ++order) {
+    for (int n = 0; n < 8; ++n) {
+      expected[order][n] = Pattern(order, kOffsets[n][0] + 2, kOffsets[n][1] + 2);
+    }
+  }
   LatticeAnalysis analysis;
   auto spin = [&lattice](int x, int y) { return lattice.At(Wrap(x) + 1, Wrap(y) + 1); };
   for (int x = 0; x < kSide; ++x) {
@@ -178,20 +187,14 @@ LatticeAnalysis AnalyseLattice(const SpinLattice& lattice) {
       const int s = spin(x, y);
       if (s == 1) ++analysis.up;
       analysis.unlikePairs += (s != spin(x + 1, y)) + (s != spin(x, y + 1));
-      int breaks[kOrderCount] = {};
-      for (int dx = -1; dx <= 1; ++dx) {
-        for (int dy = -1; dy <= 1; ++dy) {
-          if (dx == 0 && dy == 0) continue;
-          const int relative = s * spin(x + dx, y + dy);
-          for (int order = 0; order < kOrderCount; ++order) {
-            if (relative != Pattern(order, dx + 2, dy + 2)) ++breaks[order];
-          }
-        }
-      }
+      int relative[8];
+      for (int n = 0; n < 8; ++n) relative[n] = s * spin(x + kOffsets[n][0], y + kOffsets[n][1]);
       for (int order = 0; order < kOrderCount; ++order) {
+        int breaks = 0;
+        for (int n = 0; n < 8; ++n) breaks += relative[n] != expected[order][n];
         const int phased = s * Pattern(order, x, y);
         analysis.orderSum[order] += phased;
-        if (breaks[order] <= 1) ++analysis.local[order][phased == 1 ? 0 : 1];
+        if (breaks <= 1) ++analysis.local[order][phased == 1 ? 0 : 1];
       }
     }
   }
