@@ -48,9 +48,6 @@ const struct {
      "Over the last 5 time units: rising."},
     // Up and down by 0.10 at every point: the last 6 points' line falls by 0.04, within three
     // standard errors. 10 points in the window tell the jitter, 9 do not.
-    {25, Jitter, 0, 25,
-     "Time 0 to 25. Latest value -0.05 at time 25. In this window lowest -0.05, highest 0.05; "
-     "it jitters quickly. Over the last 5 time units: steady."},
     {25, Jitter, 16, 25,
      "Time 16 to 25. Latest value -0.05 at time 25. In this window lowest -0.05, highest 0.05; "
      "it jitters quickly. Over the last 5 time units: steady."},
