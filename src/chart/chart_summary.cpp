@@ -28,13 +28,32 @@ SeriesSummary SummariseSeries(const TLineSeries& series, double windowMinimum,
   summary.latestX = series.XValueAt(last);
   summary.latestY = series.YValueAt(last);
 
+  double sum = 0;
+  double steps = 0;  // sum of the squared steps between points in the window
   for (int i = 0; i < summary.points; ++i) {
     const double x = series.XValueAt(i);
     if (x < windowMinimum || x > windowMaximum) continue;
     const double y = series.YValueAt(i);
+    if (summary.pointsInWindow > 0) {
+      const double step = y - series.YValueAt(i - 1);
+      steps += step * step;
+    }
     summary.lowest = summary.pointsInWindow == 0 ? y : std::min(summary.lowest, y);
     summary.highest = summary.pointsInWindow == 0 ? y : std::max(summary.highest, y);
+    sum += y;
     ++summary.pointsInWindow;
+  }
+  if (summary.pointsInWindow >= kMotionPoints && summary.highest - summary.lowest >= 0.02) {
+    const double mean = sum / summary.pointsInWindow;
+    double deviations = 0;
+    for (int i = 0; i < summary.points; ++i) {
+      const double x = series.XValueAt(i);
+      if (x < windowMinimum || x > windowMaximum) continue;
+      deviations += (series.YValueAt(i) - mean) * (series.YValueAt(i) - mean);
+    }
+    const double ratio =
+        (steps / (summary.pointsInWindow - 1)) / (deviations / summary.pointsInWindow);
+    if (std::isfinite(ratio)) summary.motion = ratio >= 1 ? Motion::kJitters : Motion::kDrifts;
   }
 
   // The x values are ascending, so the trend's points are the last ones.
@@ -56,9 +75,19 @@ SeriesSummary SummariseSeries(const TLineSeries& series, double windowMinimum,
     sxx += dx * dx;
   }
   if (!(sxx > 0)) return summary;
-  const double rise = sxy / sxx * (summary.latestX - series.XValueAt(first));
-  const double threshold = std::max(0.02, 0.1 * (summary.highest - summary.lowest));
-  if (std::isnan(rise)) return summary;
+  const double slope = sxy / sxx;
+  const double span = summary.latestX - series.XValueAt(first);
+  const double rise = slope * span;
+  double threshold = std::max(0.02, 0.1 * (summary.highest - summary.lowest));
+  if (n >= 3) {
+    double residuals = 0;
+    for (int i = first; i <= last; ++i) {
+      const double r = series.YValueAt(i) - meanY - slope * (series.XValueAt(i) - meanX);
+      residuals += r * r;
+    }
+    threshold = std::max(threshold, 3 * std::sqrt(residuals / (n - 2) / sxx) * span);
+  }
+  if (std::isnan(rise) || std::isnan(threshold)) return summary;
   summary.trend = rise >= threshold    ? Trend::kRising
                   : rise <= -threshold ? Trend::kFalling
                                        : Trend::kSteady;
@@ -82,8 +111,9 @@ std::string DescribeChart(const TChart& chart) {
   if (summary.pointsInWindow == 0) {
     text += "No points in this window.";
   } else {
+    static const char* const kMotionWords[] = {"", "; it jitters quickly", "; it drifts slowly"};
     text += "In this window lowest " + Value(summary.lowest) + ", highest " +
-            Value(summary.highest) + ".";
+            Value(summary.highest) + kMotionWords[static_cast<int>(summary.motion)] + ".";
   }
   static const char* const kTrendWords[] = {"", "steady", "rising", "falling"};
   if (summary.trend != Trend::kUnknown) {

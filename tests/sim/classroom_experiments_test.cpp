@@ -7,8 +7,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "sim/initialise.h"
+#include "sim/lattice_summary.h"
 #include "sim/magnetisation.h"
 #include "sim/metropolis.h"
 #include "sim_test_support.h"
@@ -45,6 +48,8 @@ struct Step {
   // neighbours, which the picture shows as the length of the domain walls and as the pattern.
   Range nearestUnlike;
   Range diagonalUnlike;
+  // What a screen reader says of the picture after the step holds one of these words.
+  std::vector<std::string> heard;
 };
 
 // The guide, in its order. Every experiment after the first opens with a scramble (T = 10 for
@@ -53,37 +58,54 @@ struct Step {
 const Step kLesson[] = {
   // what                                 T       h      J1    J2       ticks watched
   //   M              E               M spread     E spread     nearest unlike diagonal unlike
+  //   words heard
   {"1 hot: start-up values",              "5.00", "0",   "1",  "0",     25,   20,
-     {-0.1, 0.1},   {-0.47, -0.39}, kAny,        {0.0, 0.03}, kAny,         kAny},
+     {-0.1, 0.1},   {-0.47, -0.39}, kAny,        {0.0, 0.03}, kAny,         kAny,
+     {"Disorder"}},
 
   {"2 cooling: scramble",                 "10",   "0",   "1",  "0",     10,   5,
-     {-0.1, 0.1},   {-0.25, -0.15}, kAny,        kAny,        kAny,         kAny},
+     {-0.1, 0.1},   {-0.25, -0.15}, kAny,        kAny,        kAny,         kAny,
+     {"Disorder"}},
   {"2 cooling: T = 2.0 for 20 s",         "2.0",  "0",   "1",  "0",     100,  1,
-     kAny,          {-1.8, -1.6},   kAny,        kAny,        {0.0, 0.1},   kAny},
+     kAny,          {-1.8, -1.6},   kAny,        kAny,        {0.0, 0.1},   kAny,
+     {"domains", "bands"}},
 
   {"3 critical: scramble",                "10",   "0",   "1",  "0",     10,   5,
-     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny},
+     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny,
+     {"Disorder"}},
   {"3 critical: T = 2.27, 30 s, last 20", "2.27", "0",   "1",  "0",     150,  100,
-     kAny,          {-1.55, -1.25}, {0.15, 2.0}, {0.07, 1.0}, kAny,         kAny},
+     kAny,          {-1.55, -1.25}, {0.15, 2.0}, {0.07, 1.0}, kAny,         kAny,
+     {"every size"}},
 
   {"4 field: scramble",                   "10",   "0",   "1",  "0",     10,   5,
-     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny},
+     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny,
+     {"Disorder"}},
   {"4 field: h = 0.1 at T = 2.0, 10 s",   "2.0",  "0.1", "1",  "0",     50,   25,
-     {0.85, 1.0},   {-1.9, -1.78},  kAny,        kAny,        kAny,         kAny},
-  {"4 field: h = -0.1, 10 s more",        "2.0",  "-0.1", "1", "0",     50,   1,
-     {-1.0, -0.85}, {-1.9, -1.78},  kAny,        kAny,        kAny,         kAny},
+     {0.85, 1.0},   {-1.9, -1.78},  kAny,        kAny,        kAny,         kAny,
+     {"Mostly black"}},
+  {"4 field: h = -0.1, first 2 s",        "2.0",  "-0.1", "1", "0",     10,   0,
+     kAny,          kAny,           kAny,        kAny,        kAny,         kAny,
+     {"Mostly black"}},
+  {"4 field: h = -0.1, 10 s in all",      "2.0",  "-0.1", "1", "0",     40,   1,
+     {-1.0, -0.85}, {-1.9, -1.78},  kAny,        kAny,        kAny,         kAny,
+     {"Mostly white"}},
 
   {"5 antiferromagnet: scramble",         "10",   "0",   "-1", "0",     10,   5,
-     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny},
+     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny,
+     {"Disorder"}},
   {"5 antiferromagnet: T = 1.5, 10 s",    "1.5",  "0",   "-1", "0",     50,   25,
-     {-0.02, 0.02}, {-2.0, -1.8},   kAny,        kAny,        {0.95, 1.0},  kAny},
+     {-0.02, 0.02}, {-2.0, -1.8},   kAny,        kAny,        {0.95, 1.0},  kAny,
+     {"checkerboard"}},
 
   {"6 competition: scramble",             "10",   "0",   "1",  "-0.25", 10,   5,
-     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny},
+     {-0.1, 0.1},   kAny,           kAny,        kAny,        kAny,         kAny,
+     {"Disorder"}},
   {"6 competition: J2 = -0.25, T = 1, 5 s", "1",  "0",   "1",  "-0.25", 25,   10,
-     kAny,          {-1.5, -1.3},   kAny,        kAny,        {0.0, 0.1},   kAny},
+     kAny,          {-1.5, -1.3},   kAny,        kAny,        {0.0, 0.1},   kAny,
+     {"domains", "bands"}},
   {"6 competition: J2 = -1, 10 s",        "1",    "0",   "1",  "-1",    50,   25,
-     {-0.02, 0.02}, {-2.0, -1.85},  kAny,        kAny,        {0.45, 0.55}, {0.95, 1.0}},
+     {-0.02, 0.02}, {-2.0, -1.85},  kAny,        kAny,        {0.45, 0.55}, {0.95, 1.0},
+     {"Stripes"}},
 };
 // clang-format on
 
@@ -155,6 +177,10 @@ TEST_P(ClassroomLesson, EveryStepShowsWhatTheGuideSays) {
     EXPECT_LE(unlike.nearest, step.nearestUnlike.high);
     EXPECT_GE(unlike.diagonal, step.diagonalUnlike.low);
     EXPECT_LE(unlike.diagonal, step.diagonalUnlike.high);
+    const std::string heard = DescribeLattice(state.lattice);
+    EXPECT_TRUE(std::any_of(step.heard.begin(), step.heard.end(), [&](const std::string& word) {
+      return heard.find(word) != heard.npos;
+    })) << heard;
   }
 }
 
