@@ -9,6 +9,8 @@
 #                                         (Multi-Arch), the program run under qemu's user-mode
 #                                         emulator; scripts/package.sh --arch arm64 builds it
 set -euo pipefail
+# --windows: the Windows build, in scripts/windows.sh.
+[ "${1:-}" != --windows ] || exec bash "$(dirname "$(realpath "$0")")/windows.sh" install-test
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 

@@ -11,6 +11,8 @@
 # warning on the source and the binary package, and desktop-file-validate and appstreamcli must
 # accept the desktop entry and the metadata the package ships.
 set -euo pipefail
+# --windows: the Windows build, in scripts/windows.sh.
+[ "${1:-}" != --windows ] || exec bash "$(dirname "$(realpath "$0")")/windows.sh" package
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 

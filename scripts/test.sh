@@ -9,6 +9,8 @@
 #   scripts/test.sh --debian13  the suite and the package in a minimal Debian 13 system made in
 #                               build-debian13/ (scripts/debian13.sh)
 set -euo pipefail
+# --windows: the Windows build, in scripts/windows.sh.
+[ "${1:-}" != --windows ] || exec bash "$(dirname "$(realpath "$0")")/windows.sh" test
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
