@@ -10,7 +10,7 @@
 #                               build-debian13/ (scripts/debian13.sh)
 set -euo pipefail
 # --windows: the Windows build, in scripts/windows.sh.
-[ "${1:-}" != --windows ] || exec bash "$(dirname "$(realpath "$0")")/windows.sh" test
+[ "${1:-}" != --windows ] || exec bash "$(dirname "$(realpath "$0")")/windows.sh" test "${@:2}"
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
 
