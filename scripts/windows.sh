@@ -194,7 +194,8 @@ run_tests() {
 # The DLLs Windows itself provides, which the program and Qt may import.
 WINDOWS_DLLS="advapi32 authz bcrypt comctl32 comdlg32 crypt32 d2d1 d3d11 d3d12 d3d9 dwmapi dwrite
   dxgi gdi32 imm32 kernel32 mpr msvcrt netapi32 ole32 oleaut32 rpcrt4 setupapi shcore shell32
-  shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32 ntdll dxguid winspool"
+  shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32 ntdll dxguid winspool oleacc
+  usp10 hid"
 
 # Copies the program, the Qt it needs and the MinGW runtime into $1, with the licences and the
 # guide, and fails when anything imports a DLL that is neither there nor part of Windows.
