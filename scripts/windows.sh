@@ -49,11 +49,13 @@ qt_version() {
 
 # Only what the program needs: Core, Gui, Widgets, Test, the Windows platform plugin and the
 # windowsvista style. Debian's +dfsg source lacks Wacom's wintab, hence no tablet events.
+# OpenGL and Direct2D stay on: in 6.4.2 the Windows platform plugin does not compile without
+# OpenGL (qwindowswindow.cpp), nor link without Direct2D.
 QT_OPTIONS=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
   -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DQT_QMAKE_TARGET_MKSPEC=win32-g++
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF
-  -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF
+  -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_vulkan=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF
   -DFEATURE_system_harfbuzz=OFF -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF
   -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_sql_sqlite=OFF
@@ -195,7 +197,7 @@ run_tests() {
 WINDOWS_DLLS="advapi32 authz bcrypt comctl32 comdlg32 crypt32 d2d1 d3d11 d3d12 d3d9 dwmapi dwrite
   dxgi gdi32 imm32 kernel32 mpr msvcrt netapi32 ole32 oleaut32 rpcrt4 setupapi shcore shell32
   shlwapi user32 userenv uxtheme version winmm ws2_32 wtsapi32 ntdll dxguid winspool oleacc
-  usp10 hid"
+  usp10 hid opengl32 glu32"
 
 # Copies the program, the Qt it needs and the MinGW runtime into $1, with the licences and the
 # guide, and fails when anything imports a DLL that is neither there nor part of Windows.
