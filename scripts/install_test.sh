@@ -15,6 +15,9 @@ source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
 fail() { vellora_fail "$@"; }
 
+# --windows: the Windows build, in scripts/windows.sh.
+[ "${1:-}" != --windows ] || exec bash scripts/windows.sh install-test "${@:2}"
+
 vellora_options "$@" || { echo "usage: $0 [--arch ARCHITECTURE] [--yes]" >&2; exit 2; }
 architecture=$VELLORA_ARCH
 run=(/usr/bin/vellora)

@@ -19,6 +19,9 @@ source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
 fail() { vellora_fail "$@"; }
 
+# --windows: the Windows build, in scripts/windows.sh.
+[ "${1:-}" != --windows ] || exec bash scripts/windows.sh package "${@:2}"
+
 vellora_options "$@" || { echo "usage: $0 [--arch ARCHITECTURE] [--yes]" >&2; exit 2; }
 build_architecture=$(dpkg --print-architecture)
 architecture=$VELLORA_ARCH

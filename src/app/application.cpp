@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QDir>
 #include <QEvent>
 #include <QFont>
 #include <QMetaObject>
@@ -14,7 +15,9 @@
 namespace vellora::app {
 
 QString ApplicationTitle(const QString& executablePath) {
-  QString name = executablePath.mid(executablePath.lastIndexOf(QLatin1Char('/')) + 1);
+  // The platform's own separators as well as "/" (on Windows "\\" too).
+  const QString path = QDir::fromNativeSeparators(executablePath);
+  QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
   const qsizetype dot = name.indexOf(QLatin1Char('.'));
   if (dot >= 0) name.truncate(dot);
   if (name.isEmpty()) return name;

@@ -1,8 +1,5 @@
 #include "numtext/number_format.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 namespace vellora::numtext {
 namespace {
 
@@ -13,23 +10,10 @@ char SingleByteOr(const std::optional<std::string>& setting, char fallback) {
   return (*setting)[0];
 }
 
-std::optional<std::string> Copy(const char* text) {
-  if (text == nullptr) return std::nullopt;
-  return std::string(text);
-}
-
 }  // namespace
 
-SeparatorSettings ReadLocaleSeparators() {
-  SeparatorSettings settings;
-  // A private locale object: the process's global C locale stays untouched.
-  locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-  if (user == static_cast<locale_t>(nullptr)) return settings;
-  settings.decimal = Copy(nl_langinfo_l(RADIXCHAR, user));
-  settings.thousand = Copy(nl_langinfo_l(THOUSEP, user));
-  freelocale(user);
-  return settings;
-}
+// ReadLocaleSeparators() is the operating system's: locale_separators_posix.cpp or
+// locale_separators_windows.cpp.
 
 NumberFormat NumberFormatFromSettings(const SeparatorSettings& settings) {
   NumberFormat format;

@@ -34,6 +34,13 @@ TEST(ApplicationTitleTest, FileNameWithoutFolderCutAtFirstDotFirstCharacterKept)
       {"/usr/bin/", ""},
       {"/tmp/ÜBUNG.bin", "Übung"},
       {"xIsing", "xising"},
+#ifdef _WIN32
+      {"C:\\Program Files\\Vellora\\vellora.exe", "vellora"},
+      {"\\\\server\\share\\ISING\\SIMULATE.EXE", "Simulate"},
+      {"D:/stick\\Vellora/VELLORA.EXE", "Vellora"},
+#else
+      {"/home/C:\\x\\VELLORA", "C:\\x\\vellora"},  // "\\" is a character of a name here
+#endif
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ApplicationTitle(QString::fromUtf8(c.path)), QString::fromUtf8(c.title)) << c.path;
