@@ -32,7 +32,7 @@ check_host() {
 }
 
 qt_version() {
-  dpkg-query -W -f='${Version}' qt6-base-dev 2>/dev/null ||
+  dpkg-query -W -f='${Version}' "qt6-base-dev:$(dpkg --print-architecture)" 2>/dev/null ||
     fail "qt6-base-dev is not installed"
 }
 
