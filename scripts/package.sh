@@ -2,6 +2,7 @@
 # Builds the Debian package with Debian's own tools and checks it; leaves
 #   dist/vellora_<version>_<architecture>.deb
 #   scripts/package.sh               for this machine's architecture, running the test suite
+#   scripts/package.sh --web         the web page, dist/vellora-<version>-web.zip (web_page.sh)
 #   scripts/package.sh --arch arm64  cross-built for another one (64-bit ARM here), without the
 #                                    tests; the build tools of this machine and the other
 #                                    architecture's libraries are installed side by side, after
@@ -19,6 +20,7 @@ source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
 
 fail() { vellora_fail "$@"; }
 
+[ "$*" != --web ] || exec bash scripts/web_page.sh package
 vellora_options "$@" || { echo "usage: $0 [--arch ARCHITECTURE] [--yes]" >&2; exit 2; }
 build_architecture=$(dpkg --print-architecture)
 architecture=$VELLORA_ARCH

@@ -8,6 +8,7 @@
 #                               into build-aarch64/ and run the tests under qemu
 #   scripts/test.sh --debian13  the suite and the package in a minimal Debian 13 system made in
 #                               build-debian13/ (scripts/debian13.sh)
+#   scripts/test.sh --web       the web page: its tests under Node and in Chromium (web_page.sh)
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
@@ -20,6 +21,7 @@ case "${1:-}" in
   "") ;;
   --tidy) tidy=true; packages+=(clang-tidy) ;;
   --debian13) exec bash scripts/debian13.sh ;;
+  --web) exec bash scripts/web_page.sh test ;;
   --aarch64)
     build_dir=build-aarch64
     cmake_args=(--toolchain cmake/aarch64-linux-gnu.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -35,7 +37,7 @@ case "${1:-}" in
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ;;
-  *) echo "usage: $0 [--sanitize | --tidy | --aarch64 | --debian13]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--sanitize | --tidy | --aarch64 | --debian13 | --web]" >&2; exit 2 ;;
 esac
 
 vellora_install_missing "${packages[@]}"
