@@ -128,8 +128,8 @@ cp docs/guide/*.png "$page/guide/"
 # version 3 only, so the page as a whole is under that licence; Vellora's own code is MIT.
 cp /usr/share/common-licenses/GPL-3 "$page/COPYING"
 cp LICENSE "$page/LICENSE-Vellora.txt"
-cp "/usr/share/doc/$(dpkg-query -W -f='${binary:Package}\n' 'libqt6core6*' | head -n 1 | cut -d: -f1)/copyright" \
-  "$page/COPYRIGHT-Qt.txt"
+qt_copyright=(/usr/share/doc/libqt6core6*/copyright)
+cp "${qt_copyright[0]}" "$page/COPYRIGHT-Qt.txt"
 cp /usr/share/doc/emscripten/copyright "$page/COPYRIGHT-emscripten.txt"
 cat >"$page/NOTICE.txt" <<NOTICE
 Vellora $version as a web page

@@ -22,5 +22,6 @@ vellora_install_missing chromium chromium-driver python3-selenium unzip
 page=$(mktemp -d)
 vellora_at_exit "rm -rf '$page'"
 unzip -q "dist/vellora-$version-web.zip" -d "$page"
-echo "== the page in headless Chromium ($(chromium --version))"
-python3 tests/web/page_test.py "$page"
+echo "== the page in headless Chromium ($(chromium --version 2>/dev/null))"
+# Debian's own Python, which has the selenium package.
+/usr/bin/python3 tests/web/page_test.py "$page"
