@@ -2,6 +2,7 @@
 # Builds the Debian package with Debian's own tools and checks it; leaves
 #   dist/vellora_<version>_<architecture>.deb
 #   scripts/package.sh               for this machine's architecture, running the test suite
+#   scripts/package.sh --web         the web page, dist/vellora-<version>-web.zip (web_page.sh)
 #   scripts/package.sh --arch arm64  cross-built for another one (64-bit ARM here), without the
 #                                    tests; the build tools of this machine and the other
 #                                    architecture's libraries are installed side by side, after
@@ -21,6 +22,9 @@ fail() { vellora_fail "$@"; }
 
 # --windows: the Windows build, in scripts/windows.sh.
 [ "${1:-}" != --windows ] || exec bash scripts/windows.sh package "${@:2}"
+
+# --web: the web page, in scripts/web_page.sh.
+[ "$*" != --web ] || exec bash scripts/web_page.sh package
 
 vellora_options "$@" || { echo "usage: $0 [--arch ARCHITECTURE] [--yes]" >&2; exit 2; }
 build_architecture=$(dpkg --print-architecture)

@@ -10,6 +10,7 @@
 #                               build-debian13/ (scripts/debian13.sh)
 #   scripts/test.sh --windows [--libraries]  the suite cross-built for Windows and run under Wine
 #                               (scripts/windows.sh); --libraries: those without Qt only
+#   scripts/test.sh --web       the web page: its tests under Node and in Chromium (web_page.sh)
 set -euo pipefail
 # shellcheck source=common.sh
 source "$(dirname "$(realpath "${BASH_SOURCE[0]}")")/common.sh"
@@ -23,6 +24,7 @@ case "${1:-}" in
   --tidy) tidy=true; packages+=(clang-tidy) ;;
   --debian13) exec bash scripts/debian13.sh ;;
   --windows) exec bash scripts/windows.sh test "${@:2}" ;;
+  --web) exec bash scripts/web_page.sh test ;;
   --aarch64)
     build_dir=build-aarch64
     cmake_args=(--toolchain cmake/aarch64-linux-gnu.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -38,7 +40,7 @@ case "${1:-}" in
     export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ;;
-  *) echo "usage: $0 [--sanitize | --tidy | --aarch64 | --debian13 | --windows [--libraries]]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--sanitize | --tidy | --aarch64 | --debian13 | --windows [--libraries] | --web]" >&2; exit 2 ;;
 esac
 
 vellora_install_missing "${packages[@]}"

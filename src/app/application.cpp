@@ -4,11 +4,11 @@
 #include <QEvent>
 #include <QFont>
 #include <QMetaObject>
-#include <QPointer>
 #include <QSettings>
 #include <exception>
 
 #include "app/message_box.h"
+#include "app/platform.h"
 #include "base/errors.h"
 #include "numtext/number_format.h"
 
@@ -71,15 +71,14 @@ void ErrorDisplay::ShowBox(const QString& text) {
   open_ = true;
   // Over the window that was active, which gets the activation and its focus back afterwards.
   // Should that window go away meanwhile, the box goes with it.
-  QPointer<MessageBox> box =
-      new MessageBox(QMessageBox::Critical, title_, text, QApplication::activeWindow());
+  auto* box = new MessageBox(QMessageBox::Critical, title_, text, QApplication::activeWindow());
   box->setAccessibleDescription(descriptions_.take(text));
-  box->exec();
-  delete box;
-  open_ = false;
-  current_.clear();
-  if (!closed_.contains(text)) closed_.append(text);
-  if (!waiting_.isEmpty()) Schedule(waiting_.takeFirst());
+  ShowModal(box, [this, text] {
+    open_ = false;
+    current_.clear();
+    if (!closed_.contains(text)) closed_.append(text);
+    if (!waiting_.isEmpty()) Schedule(waiting_.takeFirst());
+  });
 }
 
 void RunGuarded(ErrorDisplay& errors, const std::function<void()>& handler, ErrorSource source,

@@ -1,6 +1,7 @@
 // Vellora: the 2-D Ising model by Metropolis Monte Carlo, shown live.
 #include "app/application.h"
 #include "app/main_window.h"
+#include "app/platform.h"
 #include "app/program_icon.h"
 
 int main(int argc, char** argv) {
@@ -9,6 +10,6 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(vellora::app::ApplicationId());
   QApplication::setWindowIcon(vellora::app::ProgramIcon());
   vellora::app::TForm1 form(application.Errors());
-  form.show();
+  vellora::app::ShowMainWindow(form);
   return vellora::app::Application::exec();
 }

@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -19,6 +18,7 @@
 #include "app/accessibility.h"
 #include "app/chart_sink.h"
 #include "app/message_box.h"
+#include "app/platform.h"
 #include "app/qt_seams.h"
 #include "chart/program_charts.h"
 #include "picture/bmp_writer.h"
@@ -66,7 +66,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, const ch
 TForm1::TForm1(ErrorDisplay& errors, QWidget* parent)
     : QMainWindow(parent),
       errors_(errors),
-      chooseFile_([this](QWidget* owner) { return SavePictureDialog1.Execute(owner); }) {
+      chooseFile_([this](QWidget* owner) { return ChoosePictureFile(SavePictureDialog1, owner); }) {
   InstallAccessibleInterfaces();
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Vellora"));
@@ -377,6 +377,7 @@ void TForm1::SaveAs1Click() {
     // The raster exists from start-up on; it is what the picture shows at this moment.
     if (Image1->Surface() == nullptr) controller_->btnDrawClick();
     picture::SaveBitmapFile(*Image1->Surface(), path->toStdString());
+    HandOverPicture(*path);
   });
 }
 
@@ -386,10 +387,7 @@ void TForm1::Exit1Click() {
 
 void TForm1::About1Click() {
   GuardedCommand([this] {
-    QPointer<MessageBox> box =
-        new MessageBox(QMessageBox::NoIcon, errors_.Title(), AboutText(), this);
-    box->exec();
-    delete box;
+    ShowModal(new MessageBox(QMessageBox::NoIcon, errors_.Title(), AboutText(), this), [] {});
   });
 }
 

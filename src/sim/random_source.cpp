@@ -2,7 +2,7 @@
 
 namespace vellora::sim {
 
-// ClockSeed() is the operating system's: clock_seed_posix.cpp or clock_seed_windows.cpp.
+// ClockSeed() is the system's: clock_seed_posix.cpp, clock_seed_windows.cpp or clock_seed_web.cpp.
 
 RandomSource& ProcessRandomSource() {
   static RandomSource source;

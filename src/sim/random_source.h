@@ -8,8 +8,8 @@
 
 namespace vellora::sim {
 
-// Low 32 bits of the monotonic high-resolution clock (the millisecond tick count when that
-// clock cannot be read): differs from run to run.
+// Low 32 bits of a high-resolution clock (the millisecond tick count when that clock cannot be
+// read): differs from run to run. Each platform has its own (clock_seed*.cpp).
 std::uint32_t ClockSeed();
 
 class RandomSource {
