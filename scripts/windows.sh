@@ -302,15 +302,21 @@ use_program() {
     [ "$red" -gt 50 ] || fail "the chart at y = $top drew no series"
   done
   # File > Save Image As..., the name typed into the dialog, Enter; then File > Exit.
-  xdotool windowactivate --sync "$window" key --clearmodifiers alt+f
+  xdotool windowfocus --sync "$window" key --clearmodifiers alt+f
   sleep 1
   xdotool key a
   sleep 3
   import -window root "$shots/dialog.png"
-  xdotool type --delay 50 "$picture"
+  # Wine reads the keyboard's layout once, at its start, so letters outside it cannot be typed
+  # by xdotool; the name is pasted, as a user may paste it too.
+  printf '%s' "$picture" | xclip -selection clipboard 2>/dev/null
+  xdotool key --clearmodifiers ctrl+v
+  sleep 1
+  import -window root "$shots/typed.png"
   xdotool key Return
   sleep 3
-  xdotool windowactivate --sync "$window" key --clearmodifiers alt+f
+  import -window root "$shots/saved.png"
+  xdotool windowfocus --sync "$window" key --clearmodifiers alt+f
   sleep 1
   xdotool key x
   local waited=0
@@ -329,13 +335,13 @@ check_picture() {
   header=$(od -An -tx1 -N30 "$1" | tr -d ' \n')
   echo "saved $(basename "$1"): $size bytes"
   [ "$size" = 1000054 ] || fail "the saved picture has $size bytes, not 1000054"
-  [ "$header" = 424d76420f00000000003600000028000000f4010000f40100000100200000 ] ||
+  [ "$header" = 424d76420f00000000003600000028000000f4010000f401000001002000 ] ||
     fail "the saved picture's headers are wrong: $header"
 }
 
 install_test() {
   check_host
-  vellora_install_missing "${WINDOWS_PACKAGES[@]}" xauth
+  vellora_install_missing "${WINDOWS_PACKAGES[@]}" xauth xclip
   local version name msi zip work
   version=$(sed -n 's/^project(Vellora VERSION \([0-9.]*\) .*/\1/p' "$root/CMakeLists.txt")
   name="vellora-$version-windows-x64"
@@ -352,15 +358,29 @@ install_test() {
   local folder='C:\users\Public\Εικόνες' file='Картинка.bmp'
   local unix_folder="$WINEPREFIX/drive_c/users/Public/Εικόνες"
   local start=$SECONDS
+  # The same installer one version on, to see a newer version replace this one and this one
+  # refused over the newer.
+  local stage="$root/build-windows/stage" newer="$work/newer.msi"
+  local next="${version%.*}.$((${version##*.} + 1))"
+  [ -f "$stage/files.wxs" ] || fail "no $stage; run scripts/package.sh --windows"
+  (cd "$stage" && wixl --arch x64 -D SourceDir=Vellora -D Version="$next" \
+    -D Win64=yes -D Icon=vellora.ico -o "$newer" "$root/packaging/windows/vellora.wxs" files.wxs)
   # The rest runs on a virtual display: this script again, at install_test_run.
   xvfb-run -a -s "-screen 0 1280x1024x24" bash "$VELLORA_SCRIPT" install-test-run "$work" \
-    "$msi" "$zip" "$folder" "$file" "$unix_folder"
+    "$msi" "$zip" "$folder" "$file" "$unix_folder" "$newer" "$next"
   echo "Install test passed in $((SECONDS - start)) s"
   rm -rf "$work"
 }
 
+# The versions of Vellora that Add/Remove Programs lists, one a line.
+listed_versions() {
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+    tr -d '\r' | awk '/DisplayName.*Vellora/ { found = 1 } /^$/ { found = 0 }
+      found && /DisplayVersion/ { print $NF }'
+}
+
 install_test_run() {
-  local work=$1 msi=$2 zip=$3 folder=$4 file=$5 unix_folder=$6
+  local work=$1 msi=$2 zip=$3 folder=$4 file=$5 unix_folder=$6 newer=$7 next=$8
   local drive="$WINEPREFIX/drive_c" programs menu
   wineboot --init >/dev/null 2>&1
   wineserver --wait
@@ -392,12 +412,31 @@ install_test_run() {
   [ ! -e "$menu/Vellora.lnk" ] || fail "the Start-menu entry was left behind"
   ! grep -q '"DisplayName"="Vellora"' "$WINEPREFIX/system.reg" ||
     fail "the Add/Remove Programs entry was left behind"
+  ! wine reg query 'HKLM\Software\Vellora' >/dev/null 2>&1 ||
+    fail "the registry key of the Start-menu entries was left behind"
 
   echo "== the zip, unpacked on a stick"
   mkdir -p "$drive/stick"
   (cd "$drive/stick" && unzip -q "$zip")
   use_program 'C:\stick\Vellora\vellora.exe' "$folder\\2-$file" "$work/zip"
   check_picture "$unix_folder/2-$file"
+
+  echo "== a newer version over this one, then this one over the newer"
+  wine msiexec /i "$(winepath -w "$msi")" /qn
+  wine msiexec /i "$(winepath -w "$newer")" /qn
+  local listed
+  listed=$(listed_versions | tr '\n' ' ')
+  echo "listed after the upgrade: $listed"
+  [ "$listed" = "$next " ] || fail "version $next did not replace the older one"
+  if wine msiexec /i "$(winepath -w "$msi")" /qn; then
+    fail "the older version installed over the newer"
+  fi
+  listed=$(listed_versions | tr '\n' ' ')
+  [ "$listed" = "$next " ] || fail "the refused older version changed what is listed: $listed"
+  wine msiexec /x "$(winepath -w "$newer")" /qn
+  wineserver --wait
+  [ ! -e "$programs" ] || fail "version $next left files behind"
+  [ -z "$(listed_versions)" ] || fail "version $next left its Add/Remove Programs entry"
   wineserver --kill || true
 }
 
@@ -433,14 +472,14 @@ screenshots_run() {
     xdotool mousemove $((X + (552 + 206 + 37) * scale)) $((Y + (20 + 368 + 48 + 12) * scale)) click 1
     sleep 5
     import -window root "$shots/$dpi-2-running.png"
-    xdotool windowactivate --sync "$window" key --clearmodifiers alt+f
+    xdotool windowfocus --sync "$window" key --clearmodifiers alt+f
     sleep 1
     xdotool key a
     sleep 3
     import -window root "$shots/$dpi-3-save-dialog.png"
     xdotool key Escape
     sleep 1
-    xdotool windowactivate --sync "$window" key --clearmodifiers alt+h
+    xdotool windowfocus --sync "$window" key --clearmodifiers alt+h
     sleep 1
     xdotool key a
     sleep 2

@@ -9,6 +9,9 @@ add_custom_command(
   DEPENDS ${icon_pngs}
   COMMENT "Making the Windows icon"
   VERBATIM)
+# The program lives in another folder, whose build would not know how to make the icon.
+add_custom_target(vellora_windows_icon DEPENDS ${VELLORA_WINDOWS_ICO})
+add_dependencies(vellora vellora_windows_icon)
 set(VELLORA_WINDOWS_MANIFEST ${CMAKE_CURRENT_BINARY_DIR}/vellora.manifest)
 configure_file(windows/vellora.manifest.in ${VELLORA_WINDOWS_MANIFEST} @ONLY)
 configure_file(windows/vellora.rc.in ${CMAKE_CURRENT_BINARY_DIR}/vellora.rc @ONLY)

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QMetaObject>
 #include <QSettings>
+#include <QStringList>
 #include <exception>
 
 #include "app/message_box.h"
@@ -114,6 +115,13 @@ void Application::InstallFontSubstitutions() {
   // Liberation Sans has the metrics of Arial and stands in for the window font as well.
   QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
   QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
+  // The dialog font Windows names exists on every Windows; where it does not (Wine without its
+  // own fonts), the dialogs take a sans-serif face instead of the first family on the list.
+  const QStringList sansSerif = {QStringLiteral("Tahoma"), QStringLiteral("Microsoft Sans Serif"),
+                                 QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
+  for (const char* family : {"MS Shell Dlg", "MS Shell Dlg 2", "Segoe UI"}) {
+    QFont::insertSubstitutions(QString::fromLatin1(family), sansSerif);
+  }
 }
 
 bool Application::event(QEvent* event) {
