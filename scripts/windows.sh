@@ -2,6 +2,7 @@
 # The Windows build on Debian 12: MinGW-w64 (POSIX threads) and a Qt for Windows built here from
 # Debian's own qt6-base source package, of the same version as the host's Qt; the tests and the
 # installed program run under Wine. Called by the other scripts with --windows:
+#   scripts/windows.sh prepare       install what the rest needs from Debian
 #   scripts/windows.sh qt            build Qt for Windows (cached; prints nothing else when cached)
 #   scripts/windows.sh test          cross-build the suite into build-windows/, run it under Wine
 #   scripts/windows.sh test --libraries  the same without Qt (build-windows-libraries/)
@@ -39,14 +40,16 @@ qt_version() {
 # Only what the program needs: Core, Gui, Widgets, Test, the Windows platform plugin and the
 # windowsvista style. Debian's +dfsg source lacks Wacom's wintab, hence no tablet events.
 # OpenGL and Direct2D stay on: in 6.4.2 the Windows platform plugin does not compile without
-# OpenGL (qwindowswindow.cpp), nor link without Direct2D.
+# OpenGL (qwindowswindow.cpp), nor link without Direct2D; the Direct2D platform plugin is not
+# built. The bundled FreeType brings the offscreen platform, on which the window tests run.
 QT_OPTIONS=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
   -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF
   -DQT_QMAKE_TARGET_MKSPEC=win32-g++
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_xml=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_vulkan=OFF
   -DFEATURE_system_zlib=OFF -DFEATURE_system_png=OFF -DFEATURE_system_pcre2=OFF
-  -DFEATURE_system_harfbuzz=OFF -DFEATURE_freetype=OFF -DFEATURE_fontconfig=OFF
+  -DFEATURE_system_harfbuzz=OFF -DFEATURE_freetype=ON -DFEATURE_system_freetype=OFF
+  -DFEATURE_fontconfig=OFF -DFEATURE_direct2d1_1=OFF
   -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_sql_sqlite=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_testlib=ON -DFEATURE_style_windowsvista=ON)
 
@@ -168,6 +171,12 @@ run_tests() {
   build_vellora "$build"
   local start=$SECONDS
   wine_environment "$build/wine"
+  # On Windows the offscreen platform, on which the window tests run, reads its fonts from one
+  # folder: the same faces as on Linux.
+  mkdir -p "$build/fonts"
+  ln -sf /usr/share/fonts/truetype/liberation2/*.ttf /usr/share/fonts/truetype/dejavu/*.ttf \
+    "$build/fonts/"
+  export WINEQT_QPA_FONTDIR="Z:$build/fonts"
   # Each test program is started once (a Wine start costs seconds), by ctest with Wine as the
   # emulator the toolchain file names.
   local result=0
@@ -179,6 +188,10 @@ run_tests() {
     echo "Not run on Windows:"
     sed 's/^/  /' "$build/windows-skipped.txt"
   fi
+  # Test cases that skip themselves on Windows print their reason on the line before.
+  local log="$build/Testing/Temporary/LastTest.log"
+  grep -h --no-group-separator -B1 '^\[  SKIPPED \] .*ms)$' "$log" 2>/dev/null |
+    paste -d '\t' - - | sed 's/^\(.*\)\t\[  SKIPPED \] \([^ ]*\) .*/  \2: \1/' || true
   return "$result"
 }
 
@@ -491,6 +504,7 @@ screenshots_run() {
 }
 
 case "${1:-}" in
+  prepare) check_host && vellora_install_missing "${WINDOWS_PACKAGES[@]}" xauth xclip ;;
   qt) build_qt ;;
   test) run_tests "${@:2}" ;;
   package) package ;;
@@ -498,5 +512,5 @@ case "${1:-}" in
   install-test-run) shift; install_test_run "$@" ;;
   screenshots) screenshots ;;
   screenshots-run) shift; screenshots_run "$@" ;;
-  *) echo "usage: $0 qt | test | package | install-test | screenshots" >&2; exit 2 ;;
+  *) echo "usage: $0 prepare | qt | test | package | install-test | screenshots" >&2; exit 2 ;;
 esac

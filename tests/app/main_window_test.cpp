@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -526,8 +527,8 @@ TEST_F(MainWindowTest, ASaveErrorWaitsForTheTicksBox) {
   QTest::qWait(450);
   form.Button8Click();
   const QString saveMessage =
-      QString::fromStdString("Cannot create file \"" + path.toStdString() + "\". " +
-                             picture::SystemErrorText(ENOENT) + ".");
+      QString::fromStdString("Cannot create file \"" + QDir::toNativeSeparators(path).toStdString() +
+                             "\". " + picture::SystemErrorText(testing::kMissingFolderError) + ".");
   EXPECT_EQ(boxes.Texts(), (QStringList{tickMessage, saveMessage}));
 }
 
@@ -610,8 +611,9 @@ TEST_F(MainWindowTest, SaveIntoAMissingFolderShowsTheCreateError) {
       [&](QWidget* modal) { text = dynamic_cast<MessageBox*>(modal)->TextLabel()->text(); });
   form.SaveAs1->trigger();
   ASSERT_TRUE(QTest::qWaitFor([&] { return closer.Done(); }, 10000));
-  const std::string expected = "Cannot create file \"" + path.toStdString() + "\". " +
-                               picture::SystemErrorText(ENOENT) + ".";
+  const std::string expected = "Cannot create file \"" +
+                               QDir::toNativeSeparators(path).toStdString() + "\". " +
+                               picture::SystemErrorText(testing::kMissingFolderError) + ".";
   EXPECT_EQ(text.toStdString(), expected);
   EXPECT_FALSE(QFileInfo::exists(path));
 }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <cerrno>
 #include <functional>
 
 #include "app/application.h"
@@ -25,6 +27,13 @@
 #include "app/message_box.h"
 
 namespace vellora::app::testing {
+
+// The system's error code for a file whose folder does not exist.
+#ifdef _WIN32
+inline constexpr int kMissingFolderError = 3;  // ERROR_PATH_NOT_FOUND
+#else
+inline constexpr int kMissingFolderError = ENOENT;
+#endif
 
 // The application object of the test run.
 inline Application& App() {
@@ -36,7 +45,9 @@ inline Application& App() {
 // by default for the whole window; keeps what the toolkit's dialogs remember (the file dialog's
 // last folder) out of the user's settings, then runs the tests.
 inline int RunQtTests(int argc, char** argv, QSize screen = QSize(1920, 1200)) {
-  QTemporaryDir settings;
+  // In the working folder, so that the platform's argument can name it relatively: arguments are
+  // separated by colons, which a Windows path has after its drive letter.
+  QTemporaryDir settings(QStringLiteral("qt-test-XXXXXX"));
   if (settings.isValid()) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings.path()));
     QFile config(settings.filePath(QStringLiteral("screens.json")));
@@ -47,7 +58,8 @@ inline int RunQtTests(int argc, char** argv, QSize screen = QSize(1920, 1200)) {
                        .toUtf8());
       config.close();
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    qputenv("QT_QPA_PLATFORM",
+            "offscreen:configfile=" + QFile::encodeName(QDir().relativeFilePath(config.fileName())));
   } else {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
