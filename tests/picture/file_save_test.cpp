@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "picture/bmp_writer.h"
+#include "picture/utf8_path.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -21,12 +22,6 @@ namespace vellora::picture {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Names are UTF-8 in the program; the file system library's are its own.
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
 
 fs::path FromUtf8(const std::string& text) {
   return fs::path(std::u8string(text.begin(), text.end()));

@@ -10,16 +10,12 @@
 
 #include "base/errors.h"
 #include "picture/bmp_writer.h"
+#include "picture/utf8_path.h"
 
 namespace vellora::picture {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
 
 class WindowsFileSave : public testing::Test {
  protected:
